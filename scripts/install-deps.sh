@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build and the tests need. Only what is missing is
+# installed; a machine that has everything is left alone. Needs root (apt-get).
+set -euo pipefail
+
+groups="${*:-base}"
+pkgs=()
+for g in $groups; do
+  case "$g" in
+    base) pkgs+=(build-essential cmake pkg-config libgtest-dev libgmock-dev libbenchmark-dev
+                 libsndfile1-dev libstb-dev libx11-dev libxext-dev libxtst-dev) ;;
+    gui-test) pkgs+=(xvfb x11-utils x11-apps xdotool imagemagick) ;;
+    fuzz) pkgs+=(clang libclang-rt-14-dev) ;;
+    windows) pkgs+=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64) ;;
+    art) pkgs+=(python3-pil fonts-dejavu-core) ;;
+    *) echo "install-deps: unknown group '$g'" >&2; exit 2 ;;
+  esac
+done
+
+missing=()
+for p in "${pkgs[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+if [ "$(id -u)" -ne 0 ]; then
+  echo "install-deps: missing packages (${missing[*]}); run as root or install them" >&2
+  exit 1
+fi
+export DEBIAN_FRONTEND=noninteractive
+apt-get -o DPkg::Lock::Timeout=300 update -qq
+apt-get -o DPkg::Lock::Timeout=300 install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Runs every test of the project. Each stage prints its own closing line; the script stops
+# at the first failing stage. Stages: format, release, asan, tsan (and later windows, fuzz).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+JOBS=${JOBS:-$(nproc)}
+STAGES=${STAGES:-"format release asan tsan"}
+
+bash scripts/install-deps.sh base gui-test
+
+configure_and_build() { # dir, extra cmake args...
+  local dir=$1; shift
+  cmake -S . -B "$dir" "$@" >/dev/null
+  cmake --build "$dir" -j "$JOBS"
+}
+
+stage_format() {
+  local bad
+  bad=$(git ls-files '*.cpp' '*.h' | xargs -r clang-format --dry-run 2>&1 | grep -c 'warning:' || true)
+  if [ "$bad" != "0" ]; then
+    git ls-files '*.cpp' '*.h' | xargs -r clang-format --dry-run 2>&1 | grep 'warning:' | head -20
+    echo "format: $bad places differ from .clang-format (run 'make format')"
+    return 1
+  fi
+}
+
+stage_release() {
+  configure_and_build build -DCMAKE_BUILD_TYPE=Release
+  (cd build && ctest --output-on-failure -j "$JOBS" -LE tsan)
+}
+
+stage_asan() {
+  configure_and_build build-asan -DCMAKE_BUILD_TYPE=Debug -DSPARKWELL_SANITIZE=address -DSPARKWELL_BENCH=OFF
+  (cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+     ctest --output-on-failure -j "$JOBS" -LE tsan)
+}
+
+stage_tsan() {
+  configure_and_build build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSPARKWELL_SANITIZE=thread -DSPARKWELL_BENCH=OFF
+  (cd build-tsan && TSAN_OPTIONS="halt_on_error=1" ctest --output-on-failure -j "$JOBS" -L tsan)
+}
+
+for s in $STAGES; do
+  echo "=== stage: $s"
+  "stage_$s"
+done
+echo "all stages passed: $STAGES"
