@@ -1,0 +1,44 @@
+// The binding between the host's editor requests and a toolkit frame. The concrete editor
+// derives from it, builds its frame in open() and releases it in close(); the binding answers
+// the frame's questions (idle time, edits, knob mode, size changes) on the editor's behalf.
+#pragma once
+
+#include "../toolkit/vstguieditorinterface.h"
+#include "aeffeditor.h"
+
+class AEffGUIEditor : public AEffEditor, public VSTGUIEditorInterface {
+public:
+  explicit AEffGUIEditor(AudioEffect* effect);
+  ~AEffGUIEditor() override;
+
+  // AEffEditor
+  bool getRect(ERect** rect) override;
+  bool open(void* ptr) override;
+  void close() override;
+  void idle() override;
+  bool onKeyDown(VstKeyCode& keyCode) override;
+  bool onKeyUp(VstKeyCode& keyCode) override;
+  bool onWheel(float distance) override;
+  // What the host's effSetEditKnobMode reaches: answers false and changes nothing.
+  bool setKnobMode(VstInt32 value) override;
+
+  // Called by the effect for every parameter change, on whatever thread made it.
+  virtual void setParameter(VstInt32 index, float value);
+  virtual void draw(ERect* area);
+  // The editor's own choice of knob mode, shared by every editor in the process. It takes the
+  // toolkit's CKnobMode so that it stays a separate operation from the host's request above.
+  virtual bool setKnobMode(CKnobMode value);
+
+  // VSTGUIEditorInterface
+  int32_t getKnobMode() const override;
+  void beginEdit(int32_t index) override;
+  void endEdit(int32_t index) override;
+  CFrame* getFrame() const override { return frame; }
+  void doIdleStuff() override;
+  bool beforeSizeChange(const CRect& newSize, const CRect& oldSize) override;
+
+protected:
+  ERect rect;             // what getRect reports; the concrete editor fills it
+  uint32_t nextIdleTicks; // tick count (ms) before which doIdleStuff holds back
+  bool inIdle;            // true while doIdleStuff gives the host idle time
+};
