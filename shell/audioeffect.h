@@ -71,6 +71,10 @@ protected:
   AEffect cEffect;
 
   // Calls audioMaster with &cEffect; answers 0 when there is no callback.
-  VstIntPtr callHost(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0,
-                     void* ptr = nullptr, float opt = 0.0f);
+  VstIntPtr callHost(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
+                     float opt = 0.0f);
 };
+
+// Made by the effect (one definition in the plug-in): constructs one effect object for the
+// host callback, or answers null when it cannot be made.
+AudioEffect* createEffectInstance(audioMasterCallback audioMaster);

@@ -1,0 +1,3 @@
+#include "moduleinstance.h"
+
+void* moduleInstance = nullptr;
