@@ -126,9 +126,9 @@ enum AEffectOpcodes {
   effString2Parameter,
   effGetNumProgramCategories, // deprecated
   effGetProgramNameIndexed,
-  effCopyProgram,    // deprecated
-  effConnectInput,   // deprecated
-  effConnectOutput,  // deprecated
+  effCopyProgram,   // deprecated
+  effConnectInput,  // deprecated
+  effConnectOutput, // deprecated
   effGetInputProperties,
   effGetOutputProperties,
   effGetPlugCategory,
