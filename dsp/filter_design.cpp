@@ -1,0 +1,64 @@
+#include "filter_design.h"
+
+#include <math.h>
+
+PeakCoeffs designPeak(float omega, double q, float amplitude, float internalRate) {
+  PeakCoeffs c;
+  c.w0 = omega / internalRate;
+  c.alpha = static_cast<float>(static_cast<double>(sinf(c.w0)) / q);
+  c.gainA = amplitude;
+  const float h = c.alpha / amplitude;
+  c.a0 = h + 1.0f;
+  c.a1 = (cosf(c.w0) * -2.0f) / c.a0;
+  c.a2 = (1.0f - h) / c.a0;
+  const float g = c.alpha * amplitude;
+  c.b0 = (g + 1.0f) / c.a0;
+  c.b1 = (cosf(c.w0) * -2.0f) / c.a0;
+  c.b2 = (1.0f - g) / c.a0;
+  return c;
+}
+
+NotchCoeffs designNotch(float omega, double q, float internalRate) {
+  NotchCoeffs c;
+  c.w0 = omega / internalRate;
+  c.alpha = static_cast<float>(static_cast<double>(sinf(c.w0)) / q);
+  c.a0 = c.alpha + 1.0f;
+  c.a1 = (cosf(c.w0) * -2.0f) / c.a0;
+  c.a2 = (1.0f - c.alpha) / c.a0;
+  c.b0 = 1.0f / c.a0;
+  c.b1 = (cosf(c.w0) * -2.0f) / c.a0;
+  c.b2 = c.b0;
+  return c;
+}
+
+namespace {
+
+// Pole of a one-pole low-pass at 10^(value * exponentScale) * baseOmega rad/s, in double
+// precision, rounded to float only at the end.
+OnePolePair designSweptPair(float value, double exponentScale, double negativeBaseOmega,
+                            float internalRate) {
+  const double d = pow(10.0, static_cast<double>(value) * exponentScale);
+  const double p = exp(d * negativeBaseOmega / static_cast<double>(internalRate));
+  OnePolePair pair;
+  pair.coefA = static_cast<float>(-p);
+  pair.coefB = pair.coefA + 1.0f;
+  return pair;
+}
+
+} // namespace
+
+OnePolePair designHpfPair(float value, float internalRate) {
+  return designSweptPair(value, 1.33, -314.0, internalRate);
+}
+
+OnePolePair designTreblePair(float value, float internalRate) {
+  return designSweptPair(value, 1.6, -3142.0, internalRate);
+}
+
+OnePolePair designFixedOnePole(float negativeOmega, float internalRate) {
+  const float p = expf(negativeOmega / internalRate);
+  OnePolePair pair;
+  pair.coefB = 1.0f - p;
+  pair.coefA = -p;
+  return pair;
+}
