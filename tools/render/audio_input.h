@@ -1,0 +1,37 @@
+// An audio file opened for reading with libsndfile: WAV, FLAC, AIFF or Ogg, mono or stereo.
+#pragma once
+
+#include "render_engine.h"
+
+#include <cstdint>
+#include <string>
+
+typedef struct sf_private_tag SNDFILE;
+
+class InputFile : public AudioSource {
+public:
+  // Opens and checks the file. Throws a ToolError naming the problem: missing or unreadable,
+  // not an audio file, a type other than the four, or more than two channels.
+  explicit InputFile(const std::string& path);
+  ~InputFile() override;
+  InputFile(const InputFile&) = delete;
+  InputFile& operator=(const InputFile&) = delete;
+
+  int channels() const override { return channels_; }
+  size_t read(float* interleaved, size_t frames) override;
+
+  int sampleRate() const { return sampleRate_; }
+  int format() const { return format_; }
+  int64_t frames() const { return frames_; }
+
+private:
+  void closeFile();
+
+  std::string path_;
+  int descriptor_ = -1;
+  SNDFILE* file_ = nullptr;
+  int channels_ = 0;
+  int sampleRate_ = 0;
+  int format_ = 0;
+  int64_t frames_ = 0;
+};

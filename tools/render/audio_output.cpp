@@ -1,0 +1,135 @@
+#include "audio_output.h"
+
+#include "tool_error.h"
+
+#include <cerrno>
+#include <climits>
+#include <csignal>
+#include <cstring>
+#include <sndfile.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+// The temporary file being written, for the signal handler. Only one output is open at a time;
+// the handler may only use async-signal-safe calls, so the path is kept in a plain array.
+char pendingTemporary[PATH_MAX + 1];
+
+extern "C" void removeTemporaryAndDie(int signalNumber) {
+  if (pendingTemporary[0] != '\0') unlink(pendingTemporary);
+  signal(signalNumber, SIG_DFL);
+  raise(signalNumber);
+}
+
+void watchInterrupts(const std::string& temporaryPath) {
+  std::strncpy(pendingTemporary, temporaryPath.c_str(), PATH_MAX);
+  pendingTemporary[PATH_MAX] = '\0';
+  for (int signalNumber : {SIGINT, SIGTERM, SIGHUP})
+    signal(signalNumber, removeTemporaryAndDie);
+}
+
+void stopWatchingInterrupts() {
+  for (int signalNumber : {SIGINT, SIGTERM, SIGHUP})
+    signal(signalNumber, SIG_DFL);
+  pendingTemporary[0] = '\0';
+}
+
+std::string folderOf(const std::string& path) {
+  size_t slash = path.find_last_of('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string fileNameOf(const std::string& path) {
+  size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+} // namespace
+
+OutputFile::OutputFile(const std::string& path, int format, int channels, int sampleRate)
+    : path_(path), channels_(channels) {
+  struct stat status;
+  if (stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode)) {
+    throw failure("cannot write '" + path + "': it is a directory");
+  }
+  // A hidden name in the same folder, so the final rename stays within one file system.
+  std::string pattern = folderOf(path) + "/." + fileNameOf(path) + ".XXXXXX";
+  if (pattern.size() > PATH_MAX) throw failure("cannot write '" + path + "': name too long");
+  std::vector<char> name(pattern.begin(), pattern.end());
+  name.push_back('\0');
+  int descriptor = mkstemp(name.data());
+  if (descriptor < 0) throw failure("cannot write '" + path + "': " + std::strerror(errno));
+  temporaryPath_ = name.data();
+  watchInterrupts(temporaryPath_);
+  // mkstemp makes the file readable by its owner only; give it the permissions a newly
+  // created file gets under the user's umask.
+  mode_t mask = umask(0);
+  umask(mask);
+  fchmod(descriptor, 0666 & ~mask);
+
+  SF_INFO info = {};
+  info.format = format;
+  info.channels = channels;
+  info.samplerate = sampleRate;
+  descriptor_ = descriptor;
+  // The descriptor stays ours to close, whether libsndfile takes the format or not.
+  file_ = sf_open_fd(descriptor, SFM_WRITE, &info, SF_FALSE);
+  if (!file_) {
+    std::string reason = sf_strerror(nullptr);
+    discard();
+    throw failure("cannot write '" + path + "': " + reason);
+  }
+  // Rendered audio can exceed full scale; integer formats clip it rather than wrap around.
+  sf_command(file_, SFC_SET_CLIPPING, nullptr, SF_TRUE);
+}
+
+OutputFile::~OutputFile() {
+  discard();
+}
+
+void OutputFile::discard() {
+  if (file_) sf_close(file_);
+  file_ = nullptr;
+  if (descriptor_ >= 0) close(descriptor_);
+  descriptor_ = -1;
+  if (!temporaryPath_.empty()) unlink(temporaryPath_.c_str());
+  temporaryPath_.clear();
+  stopWatchingInterrupts();
+}
+
+void OutputFile::write(const float* interleaved, size_t frames) {
+  sf_count_t written = sf_writef_float(file_, interleaved, static_cast<sf_count_t>(frames));
+  if (written != static_cast<sf_count_t>(frames)) {
+    std::string reason = sf_strerror(file_);
+    discard();
+    throw failure("cannot write '" + path_ + "': " + reason);
+  }
+}
+
+void OutputFile::commit() {
+  // sf_close writes the final header; only then is the file complete, flushed and closed.
+  int closeError = sf_close(file_);
+  file_ = nullptr;
+  std::string reason;
+  if (closeError != 0) {
+    reason = sf_error_number(closeError);
+  } else if (fsync(descriptor_) != 0) {
+    reason = std::strerror(errno);
+  }
+  if (close(descriptor_) != 0 && reason.empty()) reason = std::strerror(errno);
+  descriptor_ = -1;
+  if (!reason.empty()) {
+    discard();
+    throw failure("cannot write '" + path_ + "': " + reason);
+  }
+  if (rename(temporaryPath_.c_str(), path_.c_str()) != 0) {
+    reason = std::strerror(errno);
+    discard();
+    throw failure("cannot write '" + path_ + "': " + reason);
+  }
+  temporaryPath_.clear();
+  stopWatchingInterrupts();
+}
