@@ -1,0 +1,247 @@
+// The editor of the Windows DLL in a real window: opened by a host inside its own window,
+// operated with real mouse and keyboard input, and closed again. Runs under Wine and Xvfb.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "host_window.h"
+#include "panel_faces.h"
+#include "plugin_host.h"
+
+namespace sparkwell_test {
+namespace {
+
+constexpr VstInt32 kGain = 0;
+constexpr VstInt32 kPanelTab = 8;
+// Where the tab and the SET knob sit in the panel.
+const POINT kTabPoint{400, 12};
+const POINT kSetKnobPoint{224, 186};
+
+// The begin-edit, automate and end-edit calls the host received, in order, as "b8", "a8=1",
+// "e8" and so on.
+std::vector<std::string> editCalls(const TestHost& host) {
+  std::vector<std::string> calls;
+  for (const HostCall& call : host.calls()) {
+    const std::string index = std::to_string(call.index);
+    if (call.opcode == audioMasterBeginEdit) calls.push_back("b" + index);
+    if (call.opcode == audioMasterEndEdit) calls.push_back("e" + index);
+    if (call.opcode == audioMasterAutomate)
+      calls.push_back("a" + index + "=" + std::to_string(call.opt).substr(0, 4));
+  }
+  return calls;
+}
+
+class OpenEditor {
+public:
+  OpenEditor(TestHost& host, VstPluginMainProc entry, int screenX, int screenY)
+      : plugin(host, entry), window(screenX, screenY) {
+    if (!plugin) return;
+    ERect* rect = nullptr;
+    plugin.dispatch(effEditGetRect, 0, 0, &rect);
+    if (rect) {
+      width = rect->right - rect->left;
+      height = rect->bottom - rect->top;
+    }
+    opened = plugin.dispatch(effEditOpen, 0, 0, window.handle());
+    pump(300);
+  }
+  ~OpenEditor() {
+    if (plugin) plugin.dispatch(effEditClose);
+  }
+
+  void pump(int milliseconds) {
+    pumpMessages(milliseconds, [this] { plugin.dispatch(effEditIdle); });
+  }
+  void clickAt(POINT point) {
+    movePointer(editor(), point.x, point.y);
+    pump(60);
+    pressLeftButton();
+    pump(60);
+    releaseLeftButton();
+    pump(200);
+  }
+  HWND editor() const { return window.child(); }
+  FaceMatch shownFace(Face face) const {
+    return matchFace(windowPixels(editor(), kPanelWidth, kPanelHeight), face,
+                     SPARKWELL_RESOURCES_DIR);
+  }
+
+  PluginInstance plugin;
+  HostWindow window;
+  VstIntPtr opened = 0;
+  int width = 0;
+  int height = 0;
+};
+
+bool showsFace(const FaceMatch& match) {
+  return match.compared > 10000 && match.matching == match.compared;
+}
+
+class EditorWindow : public ::testing::Test {
+protected:
+  PluginLibrary library{pluginPath()};
+  TestHost host;
+};
+
+TEST_F(EditorWindow, OpensAsAChildOfTheHostWindowShowingTheFrontPanel) {
+  ASSERT_TRUE(library.isLoaded()) << library.loadError();
+  OpenEditor editor(host, library.vstPluginMain(), 100, 200);
+  EXPECT_EQ(editor.opened, 1);
+  EXPECT_EQ(editor.width, kPanelWidth);
+  EXPECT_EQ(editor.height, kPanelHeight);
+  HWND child = editor.editor();
+  ASSERT_NE(child, nullptr);
+  EXPECT_EQ(GetParent(child), editor.window.handle());
+  EXPECT_TRUE(GetWindowLongPtrW(child, GWL_STYLE) & WS_CHILD);
+  EXPECT_TRUE(IsWindowVisible(child));
+  RECT client{};
+  GetClientRect(child, &client);
+  EXPECT_EQ(client.right, kPanelWidth);
+  EXPECT_EQ(client.bottom, kPanelHeight);
+  // The window class belongs to the plug-in's module, not to the host program.
+  EXPECT_EQ(reinterpret_cast<HMODULE>(GetWindowLongPtrW(child, GWLP_HINSTANCE)),
+            GetModuleHandleW(L"sparkwell.dll"));
+
+  const FaceMatch front = editor.shownFace(Face::front);
+  EXPECT_TRUE(showsFace(front)) << front.matching << " of " << front.compared;
+}
+
+TEST_F(EditorWindow, TabClicksFlipTheFacesAndReachTheHostAsEdits) {
+  ASSERT_TRUE(library.isLoaded()) << library.loadError();
+  OpenEditor editor(host, library.vstPluginMain(), 100, 200);
+  ASSERT_NE(editor.editor(), nullptr);
+  host.clearCalls();
+
+  editor.clickAt(kTabPoint);
+  EXPECT_EQ(editCalls(host), (std::vector<std::string>{"b8", "a8=1.00", "e8"}));
+  const FaceMatch back = editor.shownFace(Face::back);
+  EXPECT_TRUE(showsFace(back)) << back.matching << " of " << back.compared;
+
+  host.clearCalls();
+  editor.clickAt(kTabPoint);
+  EXPECT_EQ(editCalls(host), (std::vector<std::string>{"b8", "a8=0.00", "e8"}));
+  const FaceMatch front = editor.shownFace(Face::front);
+  EXPECT_TRUE(showsFace(front)) << front.matching << " of " << front.compared;
+}
+
+TEST_F(EditorWindow, ReturnOnTheFocusedTabFlipsTheFace) {
+  ASSERT_TRUE(library.isLoaded()) << library.loadError();
+  OpenEditor editor(host, library.vstPluginMain(), 100, 200);
+  ASSERT_NE(editor.editor(), nullptr);
+  editor.clickAt(kTabPoint); // gives the tab the focus and shows the back
+  host.clearCalls();
+
+  tapKey(VK_RETURN);
+  editor.pump(200);
+  EXPECT_EQ(editCalls(host), (std::vector<std::string>{"b8", "a8=0.00", "e8"}));
+  const FaceMatch front = editor.shownFace(Face::front);
+  EXPECT_TRUE(showsFace(front)) << front.matching << " of " << front.compared;
+}
+
+// A knob drag keeps the mouse while the pointer leaves the window: 190 pixels upward takes the
+// SET knob from 0 to 0.95 although the pointer ends above the editor.
+TEST_F(EditorWindow, KnobDragFollowsThePointerOutsideTheWindow) {
+  ASSERT_TRUE(library.isLoaded()) << library.loadError();
+  OpenEditor editor(host, library.vstPluginMain(), 100, 300);
+  ASSERT_NE(editor.editor(), nullptr);
+  editor.plugin.setParameter(kGain, 0.0f);
+  editor.pump(100);
+  host.clearCalls();
+
+  movePointer(editor.editor(), kSetKnobPoint.x, kSetKnobPoint.y);
+  editor.pump(60);
+  pressLeftButton();
+  editor.pump(60);
+  EXPECT_EQ(GetCapture(), editor.editor());
+  movePointer(editor.editor(), kSetKnobPoint.x, kSetKnobPoint.y - 100);
+  editor.pump(60);
+  movePointer(editor.editor(), kSetKnobPoint.x, kSetKnobPoint.y - 190);
+  editor.pump(60);
+  releaseLeftButton();
+  editor.pump(100);
+
+  EXPECT_EQ(GetCapture(), nullptr);
+  EXPECT_NEAR(editor.plugin.getParameter(kGain), 0.95f, 1e-6f);
+  const auto calls = editCalls(host);
+  ASSERT_GE(calls.size(), 4u);
+  EXPECT_EQ(calls.front(), "b0");
+  EXPECT_EQ(calls[calls.size() - 2], "a0=0.95");
+  EXPECT_EQ(calls.back(), "e0");
+}
+
+TEST_F(EditorWindow, WheelNotchOverTheKnobStepsATenth) {
+  ASSERT_TRUE(library.isLoaded()) << library.loadError();
+  OpenEditor editor(host, library.vstPluginMain(), 100, 200);
+  ASSERT_NE(editor.editor(), nullptr);
+  editor.plugin.setParameter(kGain, 0.5f);
+  editor.clickAt(kSetKnobPoint); // a click without a move changes nothing
+  EXPECT_EQ(editor.plugin.getParameter(kGain), 0.5f);
+  host.clearCalls();
+
+  turnWheel(WHEEL_DELTA);
+  editor.pump(200);
+  EXPECT_NEAR(editor.plugin.getParameter(kGain), 0.6f, 1e-6f);
+  turnWheel(-2 * WHEEL_DELTA);
+  editor.pump(200);
+  EXPECT_NEAR(editor.plugin.getParameter(kGain), 0.4f, 1e-6f);
+  EXPECT_EQ(editCalls(host),
+            (std::vector<std::string>{"b0", "a0=0.60", "e0", "b0", "a0=0.40", "e0"}));
+}
+
+// Closing removes the window; the class is unregistered with the last window of the process,
+// so that the library can be unloaded and loaded again.
+TEST_F(EditorWindow, CloseRemovesTheWindowAndTheLastOneItsClass) {
+  ASSERT_TRUE(library.isLoaded()) << library.loadError();
+  OpenEditor first(host, library.vstPluginMain(), 100, 200);
+  OpenEditor second(host, library.vstPluginMain(), 100, 200);
+  HWND firstChild = first.editor();
+  HWND secondChild = second.editor();
+  ASSERT_NE(firstChild, nullptr);
+  ASSERT_NE(secondChild, nullptr);
+  wchar_t className[256] = {};
+  ASSERT_GT(GetClassNameW(firstChild, className, 256), 0);
+  const HINSTANCE module =
+      reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(firstChild, GWLP_HINSTANCE));
+  WNDCLASSEXW info{};
+  info.cbSize = sizeof info;
+
+  first.plugin.dispatch(effEditClose);
+  first.pump(100);
+  EXPECT_FALSE(IsWindow(firstChild));
+  EXPECT_EQ(first.editor(), nullptr);
+  EXPECT_TRUE(GetClassInfoExW(module, className, &info)) << "the other window still uses it";
+  InvalidateRect(secondChild, nullptr, FALSE);
+  second.pump(200);
+  const FaceMatch stillShown = second.shownFace(Face::front);
+  EXPECT_TRUE(showsFace(stillShown)) << stillShown.matching << " of " << stillShown.compared;
+
+  second.plugin.dispatch(effEditClose);
+  second.pump(100);
+  EXPECT_FALSE(IsWindow(secondChild));
+  EXPECT_FALSE(GetClassInfoExW(module, className, &info));
+
+  // Opening again registers the class again.
+  EXPECT_EQ(first.plugin.dispatch(effEditOpen, 0, 0, first.window.handle()), 1);
+  first.pump(300);
+  ASSERT_NE(first.editor(), nullptr);
+  const FaceMatch reopened = first.shownFace(Face::front);
+  EXPECT_TRUE(showsFace(reopened)) << reopened.matching << " of " << reopened.compared;
+}
+
+TEST(EditorWindowLibrary, AReloadedLibraryOpensItsEditorAgain) {
+  for (int round = 0; round < 2; ++round) {
+    PluginLibrary library(pluginPath());
+    ASSERT_TRUE(library.isLoaded()) << library.loadError();
+    TestHost host;
+    OpenEditor editor(host, library.vstPluginMain(), 100, 200);
+    EXPECT_EQ(editor.opened, 1) << "round " << round;
+    ASSERT_NE(editor.editor(), nullptr) << "round " << round;
+    const FaceMatch front = editor.shownFace(Face::front);
+    EXPECT_TRUE(showsFace(front)) << "round " << round << ": " << front.matching << " of "
+                                  << front.compared;
+  }
+}
+
+} // namespace
+} // namespace sparkwell_test

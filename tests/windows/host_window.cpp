@@ -1,0 +1,123 @@
+#include "host_window.h"
+
+namespace sparkwell_test {
+
+namespace {
+
+const wchar_t* const kHostClass = L"SparkwellTestHostWindow";
+
+ATOM registerHostClass() {
+  WNDCLASSW windowClass{};
+  windowClass.lpfnWndProc = DefWindowProcW;
+  windowClass.hInstance = GetModuleHandleW(nullptr);
+  windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)); // IDC_ARROW
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+  windowClass.lpszClassName = kHostClass;
+  return RegisterClassW(&windowClass);
+}
+
+void sendInput(INPUT input) {
+  SendInput(1, &input, sizeof input);
+}
+
+} // namespace
+
+HostWindow::HostWindow(int screenX, int screenY) {
+  static const ATOM hostClass = registerHostClass();
+  (void)hostClass;
+  // A plain popup has no frame, so the client area sits exactly where asked.
+  window = CreateWindowExW(0, kHostClass, L"Sparkwell test host", WS_POPUP | WS_VISIBLE, screenX,
+                           screenY, 600, 420, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  SetForegroundWindow(window);
+  SetFocus(window);
+}
+
+HostWindow::~HostWindow() {
+  if (window) DestroyWindow(window);
+}
+
+void pumpMessages(int milliseconds, const std::function<void()>& idle) {
+  const DWORD start = GetTickCount();
+  DWORD lastIdle = start - 20;
+  for (;;) {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+    const DWORD now = GetTickCount();
+    if (idle && now - lastIdle >= 20) {
+      idle();
+      lastIdle = now;
+    }
+    if (now - start >= static_cast<DWORD>(milliseconds)) break;
+    Sleep(5);
+  }
+}
+
+void movePointer(HWND window, int x, int y) {
+  POINT point{x, y};
+  ClientToScreen(window, &point);
+  SetCursorPos(point.x, point.y);
+}
+
+void pressLeftButton() {
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  sendInput(input);
+}
+
+void releaseLeftButton() {
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  sendInput(input);
+}
+
+void turnWheel(int delta) {
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dwFlags = MOUSEEVENTF_WHEEL;
+  input.mi.mouseData = static_cast<DWORD>(delta);
+  sendInput(input);
+}
+
+void tapKey(WORD virtualKey) {
+  INPUT input{};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = virtualKey;
+  sendInput(input);
+  input.ki.dwFlags = KEYEVENTF_KEYUP;
+  sendInput(input);
+}
+
+std::vector<uint32_t> windowPixels(HWND window, int width, int height) {
+  std::vector<uint32_t> pixels(static_cast<size_t>(width) * height, 0);
+  HDC windowDc = GetDC(window);
+  HDC memoryDc = CreateCompatibleDC(windowDc);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height; // top-down rows
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(windowDc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (bitmap && bits) {
+    HGDIOBJ previous = SelectObject(memoryDc, bitmap);
+    BitBlt(memoryDc, 0, 0, width, height, windowDc, 0, 0, SRCCOPY);
+    GdiFlush();
+    const uint32_t* source = static_cast<const uint32_t*>(bits);
+    for (size_t i = 0; i < pixels.size(); ++i)
+      pixels[i] = source[i] & 0x00FFFFFFu;
+    SelectObject(memoryDc, previous);
+    DeleteObject(bitmap);
+  }
+  DeleteDC(memoryDc);
+  ReleaseDC(window, windowDc);
+  return pixels;
+}
+
+} // namespace sparkwell_test

@@ -1,0 +1,45 @@
+// The host side of an editor test on Windows: a top-level window that a plug-in editor opens
+// inside, a message pump that also gives the editor its idle calls, real mouse and keyboard
+// input through SendInput, and a copy of what a window shows.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+namespace sparkwell_test {
+
+class HostWindow {
+public:
+  // A visible top-level window whose client area starts at `screenX`, `screenY`.
+  HostWindow(int screenX, int screenY);
+  ~HostWindow();
+  HostWindow(const HostWindow&) = delete;
+  HostWindow& operator=(const HostWindow&) = delete;
+
+  HWND handle() const { return window; }
+  // The editor's window: the first child of the host window, or null.
+  HWND child() const { return GetWindow(window, GW_CHILD); }
+
+private:
+  HWND window = nullptr;
+};
+
+// Dispatches the thread's messages for `milliseconds`, calling `idle` about every 20 ms (the
+// rate at which hosts send effEditIdle).
+void pumpMessages(int milliseconds, const std::function<void()>& idle);
+
+// Real input, as a user gives it: the pointer moves to a point of `window`'s client area
+// (which may lie outside it), buttons, the wheel and keys are pressed.
+void movePointer(HWND window, int x, int y);
+void pressLeftButton();
+void releaseLeftButton();
+void turnWheel(int delta);
+void tapKey(WORD virtualKey);
+
+// The pixels `window` shows, 0x00RRGGBB, rows top to bottom.
+std::vector<uint32_t> windowPixels(HWND window, int width, int height);
+
+} // namespace sparkwell_test
