@@ -1,0 +1,251 @@
+// The editor's pictures, decoded the way the toolkit decodes them (stb_image from the PNG
+// bytes): sizes, channels, frame layout, which way each filmstrip turns, and the parts that
+// must stay transparent so the printed labels of the panels show through.
+#define STB_IMAGE_IMPLEMENTATION
+#include <stb/stb_image.h>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Picture {
+  int width = 0;
+  int height = 0;
+  int channelsInFile = 0;
+  bool sixteenBit = false;
+  std::vector<std::uint8_t> rgba;
+
+  const std::uint8_t* pixel(int x, int y) const {
+    return &rgba[(static_cast<size_t>(y) * width + x) * 4];
+  }
+};
+
+Picture load(const std::string& name) {
+  const std::string path = std::string(SPARKWELL_RESOURCE_DIR) + "/" + name;
+  Picture p;
+  p.sixteenBit = stbi_is_16_bit(path.c_str()) != 0;
+  stbi_uc* data = stbi_load(path.c_str(), &p.width, &p.height, &p.channelsInFile, 4);
+  if (data == nullptr) {
+    ADD_FAILURE() << name << ": " << stbi_failure_reason();
+    return p;
+  }
+  p.rgba.assign(data, data + static_cast<size_t>(p.width) * p.height * 4);
+  stbi_image_free(data);
+  return p;
+}
+
+struct Layout {
+  const char* file;
+  int width;
+  int height;
+  int frameHeight;
+  int frames;
+};
+
+// Sizes and frame layout the editor's controls are built with.
+const Layout kLayouts[] = {
+    {"front.png", 450, 306, 306, 1}, {"knob.png", 70, 2170, 70, 31},
+    {"pickup.png", 80, 400, 80, 5},  {"toggle.png", 56, 112, 56, 2},
+    {"back.png", 450, 306, 306, 1},  {"tab.png", 100, 60, 30, 2},
+    {"boost.png", 34, 110, 55, 2},   {"setknob.png", 64, 1984, 64, 31},
+};
+
+const Layout& layoutOf(const std::string& file) {
+  for (const Layout& l : kLayouts)
+    if (file == l.file) return l;
+  static const Layout none{"", 0, 0, 1, 0};
+  ADD_FAILURE() << "no layout for " << file;
+  return none;
+}
+
+bool isPointerWhite(const std::uint8_t* px) {
+  return px[3] > 200 && px[0] > 225 && px[1] > 225 && px[2] > 215;
+}
+
+// Direction of the white pointer of one frame, in degrees clockwise from twelve o'clock,
+// taken from the centroid of its white pixels around the frame's centre.
+double pointerAngle(const Picture& p, int frameHeight, int frame) {
+  double sx = 0, sy = 0;
+  int n = 0;
+  for (int y = 0; y < frameHeight; ++y)
+    for (int x = 0; x < p.width; ++x)
+      if (isPointerWhite(p.pixel(x, frame * frameHeight + y))) {
+        sx += x + 0.5;
+        sy += y + 0.5;
+        ++n;
+      }
+  EXPECT_GT(n, 10) << "frame " << frame << " shows no pointer";
+  if (n == 0) return NAN;
+  const double dx = sx / n - p.width / 2.0;
+  const double dy = sy / n - frameHeight / 2.0;
+  return std::atan2(dx, -dy) * 180.0 / M_PI;
+}
+
+int differingPixels(const Picture& p, int frameHeight, int a, int b) {
+  int n = 0;
+  for (int y = 0; y < frameHeight; ++y)
+    for (int x = 0; x < p.width; ++x) {
+      const std::uint8_t* pa = p.pixel(x, a * frameHeight + y);
+      const std::uint8_t* pb = p.pixel(x, b * frameHeight + y);
+      for (int c = 0; c < 4; ++c)
+        if (std::abs(pa[c] - pb[c]) > 8) {
+          ++n;
+          break;
+        }
+    }
+  return n;
+}
+
+TEST(Artwork, EveryPictureIsEightBitRgbaWithItsSizeAndFrames) {
+  for (const Layout& l : kLayouts) {
+    SCOPED_TRACE(l.file);
+    const Picture p = load(l.file);
+    EXPECT_FALSE(p.sixteenBit);
+    EXPECT_EQ(p.channelsInFile, 4);
+    EXPECT_EQ(p.width, l.width);
+    EXPECT_EQ(p.height, l.height);
+    EXPECT_EQ(p.height % l.frameHeight, 0);
+    EXPECT_EQ(p.height / l.frameHeight, l.frames);
+  }
+}
+
+TEST(Artwork, PanelBackgroundsAreOpaqueEverywhere) {
+  for (const char* file : {"front.png", "back.png"}) {
+    SCOPED_TRACE(file);
+    const Picture p = load(file);
+    int seeThrough = 0;
+    for (int y = 0; y < p.height; ++y)
+      for (int x = 0; x < p.width; ++x)
+        if (p.pixel(x, y)[3] != 255) ++seeThrough;
+    EXPECT_EQ(seeThrough, 0);
+  }
+}
+
+TEST(Artwork, ControlFramesHaveTransparentCornersAndDifferFromTheirNeighbours) {
+  for (const char* file :
+       {"knob.png", "pickup.png", "toggle.png", "tab.png", "boost.png", "setknob.png"}) {
+    SCOPED_TRACE(file);
+    const Layout& l = layoutOf(file);
+    const Picture p = load(file);
+    ASSERT_EQ(p.height, l.height);
+    for (int f = 0; f < l.frames; ++f) {
+      const int top = f * l.frameHeight, bottom = top + l.frameHeight - 1;
+      for (int dy = 0; dy < 2; ++dy)
+        for (int dx = 0; dx < 2; ++dx) {
+          EXPECT_EQ(p.pixel(dx, top + dy)[3], 0) << "frame " << f;
+          EXPECT_EQ(p.pixel(p.width - 1 - dx, top + dy)[3], 0) << "frame " << f;
+          EXPECT_EQ(p.pixel(dx, bottom - dy)[3], 0) << "frame " << f;
+          EXPECT_EQ(p.pixel(p.width - 1 - dx, bottom - dy)[3], 0) << "frame " << f;
+        }
+      if (f > 0) {
+        EXPECT_GT(differingPixels(p, l.frameHeight, f - 1, f), 8) << "frame " << f;
+      }
+    }
+  }
+}
+
+// Knob filmstrips turn clockwise frame by frame; the angles are where the pointer must be
+// at the first, middle and last frame.
+void expectClockwiseSweep(const char* file, double first, double last) {
+  SCOPED_TRACE(file);
+  const Layout& l = layoutOf(file);
+  const Picture p = load(file);
+  ASSERT_EQ(p.height, l.height);
+  std::vector<double> angles;
+  for (int f = 0; f < l.frames; ++f)
+    angles.push_back(pointerAngle(p, l.frameHeight, f));
+  EXPECT_NEAR(angles.front(), first, 6.0);
+  EXPECT_NEAR(angles[l.frames / 2], 0.0, 3.0);
+  EXPECT_NEAR(angles.back(), last, 6.0);
+  const double step = (last - first) / (l.frames - 1);
+  for (int f = 1; f < l.frames; ++f)
+    EXPECT_NEAR(angles[f] - angles[f - 1], step, step * 0.6) << "frame " << f;
+}
+
+TEST(Artwork, BackPanelKnobTurnsFromSevenThroughTwelveToFiveOClock) {
+  expectClockwiseSweep("knob.png", -150.0, 150.0);
+}
+
+TEST(Artwork, SetKnobBarTurnsFromLowerLeftThroughUprightToLowerRight) {
+  expectClockwiseSweep("setknob.png", -135.0, 135.0);
+}
+
+TEST(Artwork, PickupPointerAimsUpRightRightAndDownRight) {
+  const Picture p = load("pickup.png");
+  ASSERT_EQ(p.height, 400);
+  const double expected[] = {30.0, 60.0, 90.0, 120.0, 150.0};
+  for (int f = 0; f < 5; ++f)
+    EXPECT_NEAR(pointerAngle(p, 80, f), expected[f], 6.0) << f;
+}
+
+double opaqueCentroidY(const Picture& p, int frameHeight, int frame, int x0, int x1) {
+  double sum = 0, weight = 0;
+  for (int y = 0; y < frameHeight; ++y)
+    for (int x = x0; x < x1; ++x) {
+      const std::uint8_t* px = p.pixel(x, frame * frameHeight + y);
+      const double w = px[3] / 255.0 * (px[0] + px[1] + px[2]) / 765.0;
+      sum += w * (y + 0.5);
+      weight += w;
+    }
+  return weight > 0 ? sum / weight : NAN;
+}
+
+TEST(Artwork, ToggleLeverUpFirstAndLabelBandsLeftClear) {
+  const Picture p = load("toggle.png");
+  ASSERT_EQ(p.height, 112);
+  // The nut stays put; the bright lever moving from above the pivot to below it shifts the
+  // picture's weight down.
+  const double up = opaqueCentroidY(p, 56, 0, 23, 33);
+  const double down = opaqueCentroidY(p, 56, 1, 23, 33);
+  EXPECT_LT(up, 27.0);
+  EXPECT_GT(down - up, 2.0);
+  // The back panel prints the two states inside the top and bottom edges of each toggle's
+  // rectangle (eleven rows each); nothing of the toggle may cover them.
+  for (int f = 0; f < 2; ++f)
+    for (int y = 0; y < 56; ++y) {
+      if (y >= 11 && y < 45) continue;
+      for (int x = 0; x < 56; ++x)
+        ASSERT_LE(p.pixel(x, f * 56 + y)[3], 64) << "frame " << f << " x " << x << " y " << y;
+    }
+}
+
+TEST(Artwork, BoostActuatorIsUpForOffAndDownForOn) {
+  const Picture p = load("boost.png");
+  ASSERT_EQ(p.height, 110);
+  // Within the slot, the bright actuator against the black slot tells where it stands.
+  const double off = opaqueCentroidY(p, 55, 0, 13, 21);
+  const double on = opaqueCentroidY(p, 55, 1, 13, 21);
+  EXPECT_LT(off, 27.5);
+  EXPECT_GT(on, 27.5);
+  EXPECT_GT(on - off, 6.0);
+}
+
+TEST(Artwork, TabWordIsFlatGreyAndLiesInsideTheWindow) {
+  const Picture p = load("tab.png");
+  ASSERT_EQ(p.height, 60);
+  const int greys[2] = {100, 76};
+  for (int f = 0; f < 2; ++f) {
+    SCOPED_TRACE(f);
+    int solid = 0, wrongColour = 0, clipped = 0;
+    for (int y = 0; y < 30; ++y)
+      for (int x = 0; x < 100; ++x) {
+        const std::uint8_t* px = p.pixel(x, f * 30 + y);
+        if (px[3] == 0) continue;
+        if (px[0] != greys[f] || px[1] != greys[f] || px[2] != greys[f]) ++wrongColour;
+        // The tab's rectangle starts 4 pixels above the window and reaches 7 beyond its right
+        // edge: only x 0..92 and y 4..29 of each frame are ever seen.
+        if (x > 92 || y < 4) ++clipped;
+        if (px[3] >= 128) ++solid;
+      }
+    EXPECT_EQ(wrongColour, 0);
+    EXPECT_EQ(clipped, 0);
+    EXPECT_GT(solid, 80) << "the word should be there and legible";
+  }
+}
+
+} // namespace
