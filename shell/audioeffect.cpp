@@ -18,17 +18,19 @@ VstIntPtr dispatchEntry(AEffect* e, VstInt32 opcode, VstInt32 index, VstIntPtr v
                         float opt) {
   AudioEffect* effect = effectOf(e);
   if (!effect) return 0;
+  VstIntPtr answer = 0;
   try {
-    VstIntPtr answer = effect->dispatcher(opcode, index, value, ptr, opt);
-    if (opcode == effClose) {
-      // The record lives inside the object: after this the host's pointer is gone.
-      delete effect;
-      return 1;
-    }
-    return answer;
+    answer = effect->dispatcher(opcode, index, value, ptr, opt);
   } catch (...) {
-    return 0;
+    answer = 0;
   }
+  if (opcode == effClose) {
+    // The host is done with this instance even if its close failed. The record lives inside
+    // the object: after this the host's pointer is gone.
+    delete effect;
+    return 1;
+  }
+  return answer;
 }
 
 void setParameterEntry(AEffect* e, VstInt32 index, float value) {

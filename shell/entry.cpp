@@ -4,12 +4,15 @@
 
 #ifdef _WIN32
 #include <windows.h>
+// The module definition file (exports.def) names the exports on Windows.
+#define SPARKWELL_EXPORT
+#else
+#define SPARKWELL_EXPORT __attribute__((visibility("default")))
 #endif
 
 // The host calls this once per instance with its callback and gets the instance's record, or
 // null when no instance could be made. Nothing may throw past this function into the host.
-extern "C" __attribute__((visibility("default"))) AEffect*
-VSTPluginMain(audioMasterCallback audioMaster) {
+extern "C" SPARKWELL_EXPORT AEffect* VSTPluginMain(audioMasterCallback audioMaster) {
   if (!audioMaster) return nullptr;
   try {
     // Only a host that answers the version query is served; the number itself is not used.
@@ -24,8 +27,7 @@ VSTPluginMain(audioMasterCallback audioMaster) {
 #ifndef _WIN32
 // Older hosts look for "main". C++ does not allow a function of that name returning a
 // pointer, so the second name is an alias of the same code; Windows gets it from exports.def.
-extern "C" __attribute__((visibility("default")))
-AEffect* main_entry_alias(audioMasterCallback) __asm__("main")
+extern "C" SPARKWELL_EXPORT AEffect* main_entry_alias(audioMasterCallback) __asm__("main")
     __attribute__((alias("VSTPluginMain")));
 #endif
 

@@ -1,0 +1,134 @@
+#include <cstring>
+
+#include "plugin_host.h"
+
+namespace sparkwell_test {
+
+namespace {
+
+// Which TestHost answers for which record. An instance calls the host during its own
+// construction, before its record is registered; those calls go to the host that is creating
+// on this thread (which also wins over a closed record that left its address behind).
+std::mutex registryMutex;
+std::map<AEffect*, TestHost*>& registry() {
+  static std::map<AEffect*, TestHost*> hosts;
+  return hosts;
+}
+thread_local TestHost* creatingHost = nullptr;
+
+TestHost* hostFor(AEffect* effect) {
+  if (creatingHost) return creatingHost;
+  if (effect) {
+    std::lock_guard<std::mutex> lock(registryMutex);
+    auto found = registry().find(effect);
+    if (found != registry().end()) return found->second;
+  }
+  return nullptr;
+}
+
+// Host requests whose ptr carries a text from the plug-in.
+bool ptrIsText(VstInt32 opcode) {
+  return opcode == audioMasterCanDo;
+}
+
+constexpr size_t kMaxRecordedText = 4096;
+
+} // namespace
+
+TestHost::TestHost() {
+  answers[audioMasterVersion] = 2400;
+}
+
+TestHost::~TestHost() {
+  std::lock_guard<std::mutex> lock(registryMutex);
+  for (auto it = registry().begin(); it != registry().end();) {
+    if (it->second == this)
+      it = registry().erase(it);
+    else
+      ++it;
+  }
+}
+
+void TestHost::setAnswer(VstInt32 opcode, VstIntPtr answer) {
+  std::lock_guard<std::mutex> lock(mutex);
+  answers[opcode] = answer;
+}
+
+void TestHost::setHandler(VstInt32 opcode, Handler handler) {
+  std::lock_guard<std::mutex> lock(mutex);
+  handlers[opcode] = std::move(handler);
+}
+
+AEffect* TestHost::create(VstPluginMainProc entry) {
+  if (!entry) return nullptr;
+  TestHost* previous = creatingHost;
+  creatingHost = this;
+  AEffect* effect = entry(&TestHost::callback);
+  creatingHost = previous;
+  if (effect) {
+    std::lock_guard<std::mutex> lock(registryMutex);
+    registry()[effect] = this;
+  }
+  return effect;
+}
+
+void TestHost::adopt(AEffect* effect) {
+  std::lock_guard<std::mutex> lock(registryMutex);
+  registry()[effect] = this;
+}
+
+void TestHost::forget(AEffect* effect) {
+  std::lock_guard<std::mutex> lock(registryMutex);
+  auto found = registry().find(effect);
+  if (found != registry().end() && found->second == this) registry().erase(found);
+}
+
+std::vector<HostCall> TestHost::calls() const {
+  std::lock_guard<std::mutex> lock(mutex);
+  return recorded;
+}
+
+std::vector<HostCall> TestHost::callsOf(VstInt32 opcode) const {
+  std::lock_guard<std::mutex> lock(mutex);
+  std::vector<HostCall> selected;
+  for (const HostCall& call : recorded)
+    if (call.opcode == opcode) selected.push_back(call);
+  return selected;
+}
+
+size_t TestHost::countOf(VstInt32 opcode) const {
+  return callsOf(opcode).size();
+}
+
+void TestHost::clearCalls() {
+  std::lock_guard<std::mutex> lock(mutex);
+  recorded.clear();
+}
+
+VstIntPtr TestHost::answer(const HostCall& call) {
+  Handler handler;
+  VstIntPtr fixed = 0;
+  {
+    std::lock_guard<std::mutex> lock(mutex);
+    recorded.push_back(call);
+    auto h = handlers.find(call.opcode);
+    if (h != handlers.end()) handler = h->second;
+    auto a = answers.find(call.opcode);
+    if (a != answers.end()) fixed = a->second;
+  }
+  // The handler runs unlocked: it may call back into the plug-in, which may call the host.
+  return handler ? handler(call) : fixed;
+}
+
+VstIntPtr TestHost::callback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
+                             void* ptr, float opt) {
+  HostCall call{effect, opcode, index, value, ptr != nullptr, std::string(), opt};
+  if (ptr && ptrIsText(opcode)) {
+    const char* text = static_cast<const char*>(ptr);
+    call.text.assign(text, strnlen(text, kMaxRecordedText));
+  }
+  TestHost* host = hostFor(effect);
+  return host ? host->answer(call) : 0;
+}
+
+} // namespace sparkwell_test
