@@ -1,0 +1,50 @@
+// Helpers shared by the checks.
+#include "checks.h"
+
+#include "buffers.h"
+
+bool processNoise(CheckContext& ctx, Instance& instance, int frames, int blocks, const char* what,
+                  bool requireFinite) {
+  StereoBuffers buffers(frames);
+  for (int block = 0; block < blocks; ++block) {
+    for (int c = 0; c < kChannels; ++c)
+      fillNoise(buffers.input(c), frames, ctx.rng, 0.5f);
+    buffers.prepare();
+    instance.process(buffers.inputs(), buffers.outputs(), frames);
+    std::string broken = buffers.verify(frames > 0);
+    if (broken.empty() && requireFinite) broken = buffers.verifyFinite();
+    if (!broken.empty()) {
+      ctx.fail(format("%s, block %d of %d frames", what, block, frames), "%s", broken.c_str());
+      return false;
+    }
+  }
+  return true;
+}
+
+std::vector<float> renderBlock(Instance& instance, const std::vector<float>& left,
+                               const std::vector<float>& right) {
+  int frames = static_cast<int>(left.size());
+  StereoBuffers buffers(frames);
+  std::copy(left.begin(), left.end(), buffers.input(0));
+  std::copy(right.begin(), right.end(), buffers.input(1));
+  buffers.prepare();
+  instance.process(buffers.inputs(), buffers.outputs(), frames);
+  std::vector<float> interleaved(static_cast<size_t>(2 * frames));
+  for (int i = 0; i < frames; ++i) {
+    interleaved[static_cast<size_t>(2 * i)] = buffers.output(0)[i];
+    interleaved[static_cast<size_t>(2 * i + 1)] = buffers.output(1)[i];
+  }
+  return interleaved;
+}
+
+bool requireEditor(CheckContext& ctx, Instance& instance, Validation& v) {
+  if (!instance.hasEditor()) {
+    ctx.skip("the plug-in reports no editor (effFlagsHasEditor not set)");
+    return false;
+  }
+  if (!v.display) {
+    ctx.fail("XOpenDisplay", "no display to open the editor in: %s", v.displayProblem.c_str());
+    return false;
+  }
+  return true;
+}

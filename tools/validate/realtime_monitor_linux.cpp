@@ -1,0 +1,25 @@
+#include "realtime_monitor.h"
+
+extern "C" {
+void sparkwell_rtcheck_arm(int armed);
+long sparkwell_rtcheck_count(void);
+const char* sparkwell_rtcheck_first(void);
+void sparkwell_rtcheck_reset(void);
+int sparkwell_rtcheck_active(void);
+}
+
+bool realtimeMonitorAvailable() {
+  return sparkwell_rtcheck_active() != 0;
+}
+void realtimeMonitorArm(bool armed) {
+  sparkwell_rtcheck_arm(armed ? 1 : 0);
+}
+long realtimeMonitorCount() {
+  return sparkwell_rtcheck_count();
+}
+const char* realtimeMonitorFirstCall() {
+  return sparkwell_rtcheck_first();
+}
+void realtimeMonitorReset() {
+  sparkwell_rtcheck_reset();
+}

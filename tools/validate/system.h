@@ -1,0 +1,46 @@
+// The few operating-system services the validator needs, one implementation per system
+// (system_posix.cpp, system_win32.cpp): loading the plug-in module, a monotonic clock,
+// counting the process's threads and open files, and the heap in use.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+class Module {
+public:
+  // Loads the library at `path`; on failure `error` says why and the module is not loaded.
+  explicit Module(const std::string& path);
+  ~Module();
+  Module(const Module&) = delete;
+  Module& operator=(const Module&) = delete;
+
+  bool loaded() const { return handle != nullptr; }
+  const std::string& error() const { return loadError; }
+  void* symbol(const char* name) const;
+
+private:
+  void* handle = nullptr;
+  std::string loadError;
+};
+
+// Seconds on a monotonic clock.
+double monotonicSeconds();
+void sleepMilliseconds(int milliseconds);
+
+// Threads of this process; -1 where the system cannot tell.
+int processThreadCount();
+// Open file descriptors / handles of this process; -1 where the system cannot tell.
+int processOpenFileCount();
+// Bytes currently allocated on the heap (allocator statistics); -1 where unknown.
+long long heapBytesInUse();
+
+// Name of the environment's plug-in file suffix: ".so" or ".dll".
+const char* moduleSuffix();
+
+// Called once at start: a crash inside a plug-in call is reported with the current check
+// and call instead of dying silently (left to the sanitizer runtime when one is present).
+void installCrashReporter();
+// What the crash reporter prints: the check that is running and the last plug-in call.
+void setCurrentCheck(const char* name);
+void setCurrentCall(const char* what, long long a, long long b);
