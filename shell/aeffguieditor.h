@@ -12,7 +12,7 @@ public:
   ~AEffGUIEditor() override;
 
   // AEffEditor
-  bool getRect(ERect** rect) override;
+  bool getRect(ERect** result) override;
   bool open(void* ptr) override;
   void close() override;
   void idle() override;
@@ -41,4 +41,7 @@ protected:
   ERect rect;             // what getRect reports; the concrete editor fills it
   uint32_t nextIdleTicks; // tick count (ms) before which doIdleStuff holds back
   bool inIdle;            // true while doIdleStuff gives the host idle time
+
+  // The knob mode of every editor in the process; 0 (circular) when the library is loaded.
+  static int32_t knobMode;
 };

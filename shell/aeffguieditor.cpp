@@ -1,0 +1,155 @@
+#include "aeffguieditor.h"
+
+#include "../platform/platform.h"
+#include "../toolkit/cframe.h"
+#include "audioeffectx.h"
+
+int32_t AEffGUIEditor::knobMode = kCircularMode;
+
+namespace {
+
+// The host calls of the extended base, when the effect has them.
+AudioEffectX* extendedEffect(AudioEffect* effect) {
+  return dynamic_cast<AudioEffectX*>(effect);
+}
+
+// A request that comes this long after the last pass runs at once.
+constexpr uint32_t kIdleInterval = 100;
+// An early request waits this long and then runs if this much time has passed since the last
+// pass (counting the wait); so passes follow each other about every 50 ms when asked often.
+constexpr uint32_t kIdleWait = 4;
+constexpr uint32_t kIdleEarliest = kIdleInterval - 50;
+// A resize walk that would grow a window by more than this has left the host's own frames.
+constexpr int32_t kMaxChainGrowth = 80;
+
+// Tick counts compared by their signed difference, so the count wrapping after 49.7 days does
+// not stop idle passes.
+bool tickBefore(uint32_t a, uint32_t b) {
+  return static_cast<int32_t>(a - b) < 0;
+}
+
+} // namespace
+
+AEffGUIEditor::AEffGUIEditor(AudioEffect* effect)
+    : AEffEditor(effect), rect{0, 0, 0, 0}, nextIdleTicks(platform::tickCount()), inIdle(false) {
+  if (effect != nullptr) effect->setEditor(this);
+  platform::initializeOle();
+}
+
+AEffGUIEditor::~AEffGUIEditor() {
+  platform::uninitializeOle();
+}
+
+bool AEffGUIEditor::getRect(ERect** result) {
+  if (result != nullptr) *result = &rect;
+  return true;
+}
+
+bool AEffGUIEditor::open(void* ptr) {
+  return AEffEditor::open(ptr);
+}
+
+void AEffGUIEditor::close() {
+  AEffEditor::close();
+}
+
+void AEffGUIEditor::idle() {
+  // While doIdleStuff waits on the host's idle, a nested effEditIdle must not repaint.
+  if (inIdle || frame == nullptr) return;
+  frame->idle();
+}
+
+bool AEffGUIEditor::onKeyDown(VstKeyCode& keyCode) {
+  return frame != nullptr && frame->onKeyDown(keyCode) > 0;
+}
+
+bool AEffGUIEditor::onKeyUp(VstKeyCode& keyCode) {
+  return frame != nullptr && frame->onKeyUp(keyCode) > 0;
+}
+
+bool AEffGUIEditor::onWheel(float distance) {
+  if (frame == nullptr) return false;
+  CPoint where;
+  frame->getCurrentMouseLocation(where);
+  return frame->onWheel(where, distance, CButtonState());
+}
+
+bool AEffGUIEditor::setKnobMode(VstInt32) {
+  return false;
+}
+
+void AEffGUIEditor::setParameter(VstInt32, float) {}
+
+void AEffGUIEditor::draw(ERect* area) {
+  if (frame != nullptr && area != nullptr)
+    frame->invalidRect(CRect(area->left, area->top, area->right, area->bottom));
+}
+
+bool AEffGUIEditor::setKnobMode(CKnobMode value) {
+  knobMode = value;
+  return true;
+}
+
+int32_t AEffGUIEditor::getKnobMode() const {
+  return knobMode;
+}
+
+void AEffGUIEditor::beginEdit(int32_t index) {
+  if (AudioEffectX* host = extendedEffect(effect)) host->beginEdit(index);
+}
+
+void AEffGUIEditor::endEdit(int32_t index) {
+  if (AudioEffectX* host = extendedEffect(effect)) host->endEdit(index);
+}
+
+void AEffGUIEditor::doIdleStuff() {
+  uint32_t now = platform::tickCount();
+  if (tickBefore(now, nextIdleTicks)) {
+    platform::sleepMilliseconds(kIdleWait);
+    now += kIdleWait; // the count is not read again
+    if (tickBefore(now, nextIdleTicks - kIdleEarliest)) return;
+  }
+  idle();
+  if (frame != nullptr) frame->handleOnePendingPaint();
+  inIdle = true;
+  nextIdleTicks = now + kIdleInterval;
+  if (effect != nullptr) effect->masterIdle();
+  inIdle = false;
+}
+
+bool AEffGUIEditor::beforeSizeChange(const CRect& newSize, const CRect&) {
+  const auto width = static_cast<int32_t>(newSize.right - newSize.left);
+  const auto height = static_cast<int32_t>(newSize.bottom - newSize.top);
+  AudioEffectX* host = extendedEffect(effect);
+  char sizeWindowText[] = "sizeWindow";
+  if (host != nullptr && host->canHostDo(sizeWindowText) != 0)
+    return host->sizeWindow(width, height);
+  if (frame == nullptr) return true;
+
+  // Grow the frame's window and the windows around it that are just frames of it, until a
+  // parent is one dialog frame wider, is the MDI client area, or is the top-level window.
+  platform::NativeWindow window;
+  if (IPlatformFrame* platformFrame = frame->getPlatformFrame())
+    window = platformFrame->getNativeWindow();
+  int32_t dx = 0, dy = 0;
+  const int32_t stopWidth = 2 * platform::dialogFrameHeight();
+  if (stopWidth != 0) {
+    for (;;) {
+      if (window.isNull()) return true;
+      const platform::NativeWindow parent = platform::parentWindow(window);
+      if (parent.isNull() || platform::isMdiClient(parent)) break;
+      const platform::ScreenRect windowRect = platform::windowRect(window);
+      const platform::ScreenRect parentRect = platform::windowRect(parent);
+      platform::resizeWindow(window, width + dx, height + dy);
+      dx += parentRect.width() - windowRect.width();
+      dy += parentRect.height() - windowRect.height();
+      if (dx > kMaxChainGrowth || dy > kMaxChainGrowth) return true;
+      if (dx < 0) dx = 0;
+      if (dy < 0) dy = 0;
+      window = parent;
+      if (dx == stopWidth) break;
+    }
+  }
+  if (!window.isNull()) platform::resizeWindow(window, width + dx, height + dy);
+  return true;
+}

@@ -1,0 +1,299 @@
+#include "cframe.h"
+
+#include <algorithm>
+
+#include "cbitmap.h"
+#include "ccontrol.h"
+#include "cdrawcontext.h"
+#include "vstguieditorinterface.h"
+
+namespace {
+
+// Keeps a view alive while it handles an event that might remove it.
+class ViewGuard {
+public:
+  explicit ViewGuard(CView* view) : view(view) { view->remember(); }
+  ~ViewGuard() { view->forget(); }
+  ViewGuard(const ViewGuard&) = delete;
+  ViewGuard& operator=(const ViewGuard&) = delete;
+
+private:
+  CView* view;
+};
+
+constexpr uint32_t kOpaqueBlack = 0xff000000u;
+
+int32_t pixelSize(CCoord length) {
+  return length > 0 ? static_cast<int32_t>(length) : 0;
+}
+
+} // namespace
+
+CFrame::CFrame(const CRect& size, void* systemWindow, VSTGUIEditorInterface* editor)
+    : CView(size), systemWindow(systemWindow), editor(editor),
+      composed(pixelSize(size.getWidth()), pixelSize(size.getHeight()), kOpaqueBlack) {
+  frame = this;
+  invalidArea = bounds();
+  platformFrame.reset(createPlatformFrame(this, size, systemWindow));
+}
+
+CFrame::~CFrame() {
+  removeAll();
+  platformFrame.reset(); // closes the window while the frame is still whole
+  frame = nullptr;
+}
+
+CView* CFrame::getView(int32_t index) const {
+  return index >= 0 && index < getNbViews() ? views[static_cast<size_t>(index)] : nullptr;
+}
+
+bool CFrame::isChild(const CView* view) const {
+  return std::find(views.begin(), views.end(), view) != views.end();
+}
+
+bool CFrame::addView(CView* view) {
+  if (view == nullptr || view == this || view->getFrame() != nullptr) return false;
+  views.push_back(view);
+  view->attached(this);
+  return true;
+}
+
+void CFrame::endOpenEdit(CView* view) {
+  if (auto* control = dynamic_cast<CControl*>(view))
+    while (control->isEditing())
+      control->endEdit();
+}
+
+bool CFrame::removeView(CView* view, bool withForget) {
+  const auto found = std::find(views.begin(), views.end(), view);
+  if (found == views.end()) return false;
+  if (mouseDownView == view) mouseDownView = nullptr;
+  endOpenEdit(view);
+  if (focusView == view) focusView = nullptr;
+  invalidRect(view->getViewSize());
+  // Ending the edit ran the host's and the listener's code, which may have removed it already.
+  const auto stillThere = std::find(views.begin(), views.end(), view);
+  if (stillThere == views.end()) return true;
+  views.erase(stillThere);
+  view->removed();
+  if (withForget) view->forget();
+  return true;
+}
+
+void CFrame::removeAll(bool withForget) {
+  while (!views.empty())
+    removeView(views.back(), withForget);
+}
+
+void CFrame::draw(CDrawContext* context) {
+  context->fillRect(bounds(), kOpaqueBlack);
+  if (background != nullptr) background->draw(context, bounds());
+  const CRect area = context->getClipRect();
+  for (CView* view : views) {
+    if (!view->isVisible() || !view->getViewSize().rectOverlap(area)) continue;
+    CRect clip = view->getViewSize();
+    context->setClipRect(clip.bound(area));
+    view->draw(context);
+  }
+  context->setClipRect(area);
+}
+
+void CFrame::repaint() {
+  CRect area = invalidArea;
+  for (CView* view : views)
+    if (view->isVisible() && view->isDirty()) area.unite(view->getViewSize());
+  area.bound(bounds());
+  invalidArea = CRect();
+  if (area.isEmpty()) return;
+  CDrawContext context(composed, area);
+  draw(&context);
+  for (CView* view : views)
+    if (view->isVisible() && view->getViewSize().rectOverlap(area)) view->setDirty(false);
+  if (platformFrame) platformFrame->present(composed, area);
+}
+
+void CFrame::idle() {
+  if (platformFrame) platformFrame->pollEvents();
+  if (isVisible()) repaint();
+}
+
+void CFrame::doIdleStuff() {
+  if (editor != nullptr) editor->doIdleStuff();
+}
+
+void CFrame::setVisible(bool state) {
+  if (state) {
+    visible = true;
+    invalid();
+  } else {
+    invalid();
+    visible = false;
+  }
+}
+
+void CFrame::invalid() {
+  invalidRect(bounds());
+}
+
+void CFrame::invalidRect(const CRect& area) {
+  if (!visible) return;
+  CRect bounded = area;
+  invalidArea.unite(bounded.bound(bounds()));
+}
+
+CMouseEventResult CFrame::onMouseDown(CPoint& where, const CButtonState& buttons) {
+  lastMousePosition = where;
+  if (mouseDownView != nullptr) {
+    // The mouse up of the last click never came; its edit must still end.
+    endOpenEdit(mouseDownView);
+    mouseDownView = nullptr;
+  }
+  for (auto it = views.rbegin(); it != views.rend(); ++it) {
+    CView* view = *it;
+    if (!view->isVisible() || !view->getMouseEnabled() || !view->hitTest(where)) continue;
+    ViewGuard guard(view);
+    if (view->wantsFocus()) setFocusView(view);
+    auto* control = dynamic_cast<CControl*>(view);
+    if (control != nullptr && control->getListener() != nullptr &&
+        (buttons & (kAlt | kShift | kControl | kApple | kRButton)) != 0 &&
+        control->getListener()->controlModifierClicked(control, buttons) != 0)
+      return kMouseEventHandled;
+    const CMouseEventResult result = view->onMouseDown(where, buttons);
+    if (result != kMouseEventNotHandled && result != kMouseEventNotImplemented) {
+      if (result == kMouseEventHandled && isChild(view)) mouseDownView = view;
+      return result;
+    }
+    if (!view->getTransparency()) return result;
+  }
+  return kMouseEventNotHandled;
+}
+
+CMouseEventResult CFrame::onMouseMoved(CPoint& where, const CButtonState& buttons) {
+  lastMousePosition = where;
+  if (mouseDownView == nullptr) return kMouseEventNotHandled;
+  ViewGuard guard(mouseDownView);
+  return mouseDownView->onMouseMoved(where, buttons);
+}
+
+CMouseEventResult CFrame::onMouseUp(CPoint& where, const CButtonState& buttons) {
+  lastMousePosition = where;
+  CView* view = mouseDownView;
+  if (view == nullptr) return kMouseEventNotHandled;
+  mouseDownView = nullptr;
+  ViewGuard guard(view);
+  return view->onMouseUp(where, buttons);
+}
+
+bool CFrame::onWheel(const CPoint& where, const float& distance, const CButtonState& buttons) {
+  if (mouseDownView != nullptr) return false; // no wheel during a drag
+  for (auto it = views.rbegin(); it != views.rend(); ++it) {
+    CView* view = *it;
+    if (!view->isVisible() || !view->getMouseEnabled() || !view->hitTest(where)) continue;
+    ViewGuard guard(view);
+    if (view->onWheel(where, distance, buttons)) return true;
+    if (!view->getTransparency()) return false;
+  }
+  return false;
+}
+
+int32_t CFrame::onKeyDown(VstKeyCode& keyCode) {
+  int32_t result = -1;
+  if (focusView != nullptr && focusView->getMouseEnabled()) {
+    ViewGuard guard(focusView);
+    result = focusView->onKeyDown(keyCode);
+  }
+  if (result == -1 && keyCode.virt == VKEY_TAB &&
+      advanceNextFocusView(focusView, keyCode.modifier == MODIFIER_SHIFT))
+    result = 1;
+  return result;
+}
+
+int32_t CFrame::onKeyUp(VstKeyCode& keyCode) {
+  if (focusView == nullptr || !focusView->getMouseEnabled()) return -1;
+  ViewGuard guard(focusView);
+  return focusView->onKeyUp(keyCode);
+}
+
+bool CFrame::setFocusView(CView* view) {
+  if (view != nullptr && (!isChild(view) || !view->wantsFocus())) return false;
+  focusView = view;
+  return true;
+}
+
+bool CFrame::advanceNextFocusView(CView* from, bool reverse) {
+  std::vector<CView*> candidates;
+  for (CView* view : views)
+    if (view->isVisible() && view->getMouseEnabled() && view->wantsFocus())
+      candidates.push_back(view);
+  if (candidates.empty()) return false;
+  if (reverse) std::reverse(candidates.begin(), candidates.end());
+  const auto current = std::find(candidates.begin(), candidates.end(), from);
+  const bool wrap = current == candidates.end() || current + 1 == candidates.end();
+  return setFocusView(wrap ? candidates.front() : *(current + 1));
+}
+
+int32_t CFrame::getKnobMode() const {
+  return editor != nullptr ? editor->getKnobMode() : static_cast<int32_t>(kCircularMode);
+}
+
+void CFrame::beginEdit(int32_t tag) {
+  if (editor != nullptr) editor->beginEdit(tag);
+}
+
+void CFrame::endEdit(int32_t tag) {
+  if (editor != nullptr) editor->endEdit(tag);
+}
+
+bool CFrame::setSize(CCoord width, CCoord height) {
+  const CRect newSize(size.left, size.top, size.left + width, size.top + height);
+  if (newSize == size) return true;
+  if (editor != nullptr && !editor->beforeSizeChange(newSize, size)) return false;
+  size = newSize;
+  composed = PixelImage(pixelSize(width), pixelSize(height), kOpaqueBlack);
+  if (platformFrame) platformFrame->setSize(newSize);
+  invalid();
+  return true;
+}
+
+bool CFrame::getCurrentMouseLocation(CPoint& where) const {
+  if (platformFrame && platformFrame->getCurrentMousePosition(where)) return true;
+  where = lastMousePosition;
+  return true;
+}
+
+bool CFrame::handleOnePendingPaint() {
+  return platformFrame ? platformFrame->handleOnePendingPaint() : false;
+}
+
+void CFrame::platformDrawRect(const CRect& area) {
+  if (isVisible()) repaint();
+  CRect shown = area;
+  shown.bound(bounds());
+  if (platformFrame && !shown.isEmpty()) platformFrame->present(composed, shown);
+}
+
+CMouseEventResult CFrame::platformOnMouseDown(CPoint& where, const CButtonState& buttons) {
+  return onMouseDown(where, buttons);
+}
+
+CMouseEventResult CFrame::platformOnMouseMoved(CPoint& where, const CButtonState& buttons) {
+  return onMouseMoved(where, buttons);
+}
+
+CMouseEventResult CFrame::platformOnMouseUp(CPoint& where, const CButtonState& buttons) {
+  return onMouseUp(where, buttons);
+}
+
+bool CFrame::platformOnMouseWheel(const CPoint& where, float distance,
+                                  const CButtonState& buttons) {
+  lastMousePosition = where;
+  return onWheel(where, distance, buttons);
+}
+
+int32_t CFrame::platformOnKeyDown(VstKeyCode& keyCode) {
+  return onKeyDown(keyCode);
+}
+
+int32_t CFrame::platformOnKeyUp(VstKeyCode& keyCode) {
+  return onKeyUp(keyCode);
+}

@@ -1,0 +1,99 @@
+// The editor's window: owns its views, routes mouse, wheel and key events to them, keeps the
+// composed 32-bit image of itself and repaints what changed at each idle. It asks its editor
+// interface for the knob mode, passes edits on, and lets it veto size changes.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "cview.h"
+#include "iplatformframe.h"
+#include "pixelimage.h"
+
+class VSTGUIEditorInterface;
+
+class CFrame : public CView, private IPlatformFrameCallback {
+public:
+  // Creates the frame's native window inside `systemWindow` (see createPlatformFrame).
+  CFrame(const CRect& size, void* systemWindow, VSTGUIEditorInterface* editor);
+
+  // Takes over the creator's reference to `view` (no reference is added). Refuses, without
+  // taking it over, a null view or one already attached to a frame.
+  bool addView(CView* view);
+  // Detaches `view`; with `withForget` the frame's reference is dropped as well.
+  bool removeView(CView* view, bool withForget = true);
+  void removeAll(bool withForget = true);
+  int32_t getNbViews() const { return static_cast<int32_t>(views.size()); }
+  CView* getView(int32_t index) const;
+  bool isChild(const CView* view) const;
+
+  // The background at the frame's top left, then the views in the order added.
+  void draw(CDrawContext* context) override;
+  // Repaints the dirty visible controls and any invalidated area; nothing while invisible.
+  void idle();
+  // Asks the editor for idle time.
+  void doIdleStuff();
+  // Hiding invalidates the whole frame and then marks it invisible (invalidations are then
+  // dropped); showing marks it visible and invalidates the whole frame, on every call.
+  void setVisible(bool state) override;
+  void invalid() override;
+  void invalidRect(const CRect& area);
+
+  CMouseEventResult onMouseDown(CPoint& where, const CButtonState& buttons) override;
+  CMouseEventResult onMouseMoved(CPoint& where, const CButtonState& buttons) override;
+  CMouseEventResult onMouseUp(CPoint& where, const CButtonState& buttons) override;
+  bool onWheel(const CPoint& where, const float& distance, const CButtonState& buttons) override;
+  int32_t onKeyDown(VstKeyCode& keyCode) override;
+  int32_t onKeyUp(VstKeyCode& keyCode) override;
+
+  bool setFocusView(CView* view);
+  CView* getFocusView() const { return focusView; }
+  // Moves the focus to the next (or previous) visible view that takes it, wrapping around.
+  bool advanceNextFocusView(CView* from, bool reverse = false);
+
+  VSTGUIEditorInterface* getEditor() const { return editor; }
+  int32_t getKnobMode() const;
+  void beginEdit(int32_t tag);
+  void endEdit(int32_t tag);
+  // Changes the frame's size unless the editor vetoes it.
+  bool setSize(CCoord width, CCoord height);
+
+  // The pointer's position in frame pixels: from the window system when it can tell, else the
+  // last mouse event's.
+  bool getCurrentMouseLocation(CPoint& where) const;
+  bool handleOnePendingPaint();
+  // The composed image, as large as the frame; current after idle().
+  const PixelImage& getComposedImage() const { return composed; }
+  IPlatformFrame* getPlatformFrame() const { return platformFrame.get(); }
+  void* getSystemWindow() const { return systemWindow; }
+
+protected:
+  ~CFrame() override;
+
+private:
+  // IPlatformFrameCallback
+  void platformDrawRect(const CRect& area) override;
+  CMouseEventResult platformOnMouseDown(CPoint& where, const CButtonState& buttons) override;
+  CMouseEventResult platformOnMouseMoved(CPoint& where, const CButtonState& buttons) override;
+  CMouseEventResult platformOnMouseUp(CPoint& where, const CButtonState& buttons) override;
+  bool platformOnMouseWheel(const CPoint& where, float distance,
+                            const CButtonState& buttons) override;
+  int32_t platformOnKeyDown(VstKeyCode& keyCode) override;
+  int32_t platformOnKeyUp(VstKeyCode& keyCode) override;
+
+  CRect bounds() const { return CRect(0, 0, size.getWidth(), size.getHeight()); }
+  // Composes the invalid area and the dirty visible views into the image and shows them.
+  void repaint();
+  // Ends the edit a view left open (a mouse up that never came, a view removed mid-drag).
+  void endOpenEdit(CView* view);
+
+  void* systemWindow;
+  VSTGUIEditorInterface* editor;
+  std::vector<CView*> views;
+  CView* focusView = nullptr;
+  CView* mouseDownView = nullptr;
+  CPoint lastMousePosition;
+  CRect invalidArea;
+  PixelImage composed;
+  std::unique_ptr<IPlatformFrame> platformFrame;
+};

@@ -1,0 +1,47 @@
+#include "conoffbutton.h"
+
+#include "cbitmap.h"
+
+COnOffButton::COnOffButton(const CRect& size, CControlListener* listener, int32_t tag,
+                           CBitmap* background, int32_t style)
+    : CControl(size, listener, tag, background), style(style) {}
+
+void COnOffButton::draw(CDrawContext* context) {
+  if (background == nullptr) return;
+  background->draw(context, size, CPoint(0, frameForValue() * size.getHeight()));
+}
+
+void COnOffButton::flip() {
+  setValue(getValue() == vmax ? vmin : vmax);
+  setDirty(true);
+  invalid();
+}
+
+CMouseEventResult COnOffButton::onMouseDown(CPoint&, const CButtonState& buttons) {
+  if (!buttons.isLeftButton()) return kMouseEventNotHandled;
+  beginEdit();
+  return kMouseEventHandled;
+}
+
+CMouseEventResult COnOffButton::onMouseMoved(CPoint&, const CButtonState&) {
+  return isEditing() ? kMouseEventHandled : kMouseEventNotHandled;
+}
+
+CMouseEventResult COnOffButton::onMouseUp(CPoint& where, const CButtonState&) {
+  if (!isEditing()) return kMouseEventNotHandled;
+  if (size.pointInside(where)) {
+    flip();
+    valueChanged();
+  }
+  endEdit();
+  return kMouseEventHandled;
+}
+
+int32_t COnOffButton::onKeyDown(VstKeyCode& keyCode) {
+  if (keyCode.virt != VKEY_RETURN || keyCode.modifier != 0) return -1;
+  flip();
+  beginEdit();
+  valueChanged();
+  endEdit();
+  return 1;
+}

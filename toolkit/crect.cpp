@@ -1,0 +1,21 @@
+#include "crect.h"
+
+#include <algorithm>
+
+CRect& CRect::bound(const CRect& other) {
+  left = std::max(left, other.left);
+  top = std::max(top, other.top);
+  right = std::max(left, std::min(right, other.right));
+  bottom = std::max(top, std::min(bottom, other.bottom));
+  return *this;
+}
+
+CRect& CRect::unite(const CRect& other) {
+  if (other.isEmpty()) return *this;
+  if (isEmpty()) return *this = other;
+  left = std::min(left, other.left);
+  top = std::min(top, other.top);
+  right = std::max(right, other.right);
+  bottom = std::max(bottom, other.bottom);
+  return *this;
+}

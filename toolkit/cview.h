@@ -1,0 +1,75 @@
+// A rectangle of the frame that draws its background bitmap and may take mouse and key events.
+// Views are reference counted; a frame owns the views added to it.
+#pragma once
+
+#include "cbaseobject.h"
+#include "cbuttonstate.h"
+#include "crect.h"
+#include "vstkeycode.h"
+
+class CBitmap;
+class CDrawContext;
+class CFrame;
+
+class CView : public CBaseObject {
+public:
+  explicit CView(const CRect& size);
+
+  // Draws the background bitmap at the view's top left, clipped by the context.
+  virtual void draw(CDrawContext* context);
+
+  // Mouse events in frame coordinates. A view that answers kMouseEventHandled to a mouse down
+  // receives the moves and the mouse up that follow.
+  virtual CMouseEventResult onMouseDown(CPoint& where, const CButtonState& buttons);
+  virtual CMouseEventResult onMouseMoved(CPoint& where, const CButtonState& buttons);
+  virtual CMouseEventResult onMouseUp(CPoint& where, const CButtonState& buttons);
+  // One wheel notch is a distance of 1, positive upward. Answers whether the view used it.
+  virtual bool onWheel(const CPoint& where, const float& distance, const CButtonState& buttons);
+  // Answers 1 when the view used the key, -1 otherwise.
+  virtual int32_t onKeyDown(VstKeyCode& keyCode);
+  virtual int32_t onKeyUp(VstKeyCode& keyCode);
+  virtual bool hitTest(const CPoint& where) const { return size.pointInside(where); }
+
+  // Remembers the new bitmap and forgets the old one.
+  virtual void setBackground(CBitmap* bitmap);
+  CBitmap* getBackground() const { return background; }
+
+  virtual void setDirty(bool state) { dirty = state; }
+  virtual bool isDirty() const { return dirty; }
+
+  // Hiding invalidates the view's area, then hides it; showing marks it visible and
+  // invalidates its area, on every call.
+  virtual void setVisible(bool state);
+  bool isVisible() const { return visible; }
+  void setMouseEnabled(bool state) { mouseEnabled = state; }
+  bool getMouseEnabled() const { return mouseEnabled; }
+  // Whether mouse events this view does not handle fall through to the views below it.
+  void setTransparency(bool state) { transparent = state; }
+  bool getTransparency() const { return transparent; }
+  void setWantsFocus(bool state) { focusable = state; }
+  bool wantsFocus() const { return focusable; }
+
+  const CRect& getViewSize() const { return size; }
+  CCoord getWidth() const { return size.getWidth(); }
+  CCoord getHeight() const { return size.getHeight(); }
+
+  // Asks the frame to repaint this view's area; ignored while the view is hidden.
+  virtual void invalid();
+  CFrame* getFrame() const { return frame; }
+
+  // Called by the frame when the view is added to it and when it is removed.
+  virtual void attached(CFrame* parent);
+  virtual void removed();
+
+protected:
+  ~CView() override;
+
+  CRect size;
+  CBitmap* background = nullptr;
+  CFrame* frame = nullptr;
+  bool dirty = false;
+  bool visible = true;
+  bool mouseEnabled = true;
+  bool transparent = false;
+  bool focusable = false;
+};

@@ -1,0 +1,58 @@
+// The window a frame lives in, behind one small interface so the frame itself never sees a
+// window system. Back ends: X11 (x11frame.cpp), off-screen (offscreenframe.cpp) and, on
+// Windows, Win32. createPlatformFrame picks one (platformframe.cpp).
+#pragma once
+
+#include "../platform/platform.h"
+#include "cbuttonstate.h"
+#include "crect.h"
+#include "pixelimage.h"
+#include "vstkeycode.h"
+
+// What a back end tells its frame; all coordinates are frame pixels.
+class IPlatformFrameCallback {
+public:
+  // The window needs `area` shown again (an expose or WM_PAINT).
+  virtual void platformDrawRect(const CRect& area) = 0;
+  virtual CMouseEventResult platformOnMouseDown(CPoint& where, const CButtonState& buttons) = 0;
+  virtual CMouseEventResult platformOnMouseMoved(CPoint& where, const CButtonState& buttons) = 0;
+  virtual CMouseEventResult platformOnMouseUp(CPoint& where, const CButtonState& buttons) = 0;
+  // One notch is a distance of 1, positive upward.
+  virtual bool platformOnMouseWheel(const CPoint& where, float distance,
+                                    const CButtonState& buttons) = 0;
+  virtual int32_t platformOnKeyDown(VstKeyCode& keyCode) = 0;
+  virtual int32_t platformOnKeyUp(VstKeyCode& keyCode) = 0;
+
+protected:
+  ~IPlatformFrameCallback() = default;
+};
+
+class IPlatformFrame {
+public:
+  virtual ~IPlatformFrame() = default; // closes the window
+
+  // Shows `area` of the frame's composed image (the size of the frame) in the window.
+  virtual void present(const PixelImage& image, const CRect& area) = 0;
+  // Delivers the window system's pending events to the callback. The frame calls it from its
+  // idle; a back end whose events arrive by themselves (Win32's message loop) does nothing.
+  virtual void pollEvents() = 0;
+  // Handles at most one pending paint request of this window; answers whether there was one.
+  virtual bool handleOnePendingPaint() = 0;
+  // The pointer's position over the window, when the window system can tell.
+  virtual bool getCurrentMousePosition(CPoint& where) = 0;
+  // Resizes the window to the frame's new size.
+  virtual void setSize(const CRect& newSize) = 0;
+  // The frame's own native window, for the binding's walk over its parents; null without one.
+  virtual platform::NativeWindow getNativeWindow() const = 0;
+};
+
+// Makes the back end for a frame of `size` inside `parent`: off-screen when `parent` is null,
+// names a SparkwellOffscreenTarget, or setOffscreenFrames(true) is in force; otherwise the
+// system's window back end, and off-screen again when no window can be made there.
+IPlatformFrame* createPlatformFrame(IPlatformFrameCallback* callback, const CRect& size,
+                                    void* parent);
+
+// Process-wide switch for tests and tools linked with the toolkit: every new frame is
+// off-screen while it is on.
+void setOffscreenFrames(bool offscreen);
+bool offscreenFramesRequested();

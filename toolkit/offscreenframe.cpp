@@ -1,0 +1,69 @@
+#include "offscreenframe.h"
+
+#include <cstring>
+
+namespace {
+
+IPlatformFrameCallback* callbackOf(void* frame) {
+  return static_cast<IPlatformFrameCallback*>(frame);
+}
+
+void targetMouseDown(void* frame, double x, double y, int32_t buttons) {
+  CPoint where(x, y);
+  callbackOf(frame)->platformOnMouseDown(where, CButtonState(buttons));
+}
+
+void targetMouseMoved(void* frame, double x, double y, int32_t buttons) {
+  CPoint where(x, y);
+  callbackOf(frame)->platformOnMouseMoved(where, CButtonState(buttons));
+}
+
+void targetMouseUp(void* frame, double x, double y, int32_t buttons) {
+  CPoint where(x, y);
+  callbackOf(frame)->platformOnMouseUp(where, CButtonState(buttons));
+}
+
+void targetWheel(void* frame, double x, double y, float distance, int32_t buttons) {
+  callbackOf(frame)->platformOnMouseWheel(CPoint(x, y), distance, CButtonState(buttons));
+}
+
+void clearTarget(SparkwellOffscreenTarget* target) {
+  const uint64_t magic = target->magic;
+  std::memset(static_cast<void*>(target), 0, sizeof(*target));
+  target->magic = magic;
+}
+
+} // namespace
+
+SparkwellOffscreenTarget* asOffscreenTarget(void* parent) {
+  const uintptr_t address = reinterpret_cast<uintptr_t>(parent);
+  // Above every window id, below the top of user space, and aligned for the record.
+  if (address <= 0xffffffffu || address >= (uintptr_t{1} << 47) ||
+      address % alignof(SparkwellOffscreenTarget) != 0)
+    return nullptr;
+  auto* target = static_cast<SparkwellOffscreenTarget*>(parent);
+  return target->magic == kSparkwellOffscreenMagic ? target : nullptr;
+}
+
+OffscreenFrame::OffscreenFrame(IPlatformFrameCallback* callback, const CRect&,
+                               SparkwellOffscreenTarget* target)
+    : target(target) {
+  if (target == nullptr) return;
+  clearTarget(target);
+  target->frame = callback;
+  target->mouseDown = targetMouseDown;
+  target->mouseMoved = targetMouseMoved;
+  target->mouseUp = targetMouseUp;
+  target->wheel = targetWheel;
+}
+
+OffscreenFrame::~OffscreenFrame() {
+  if (target != nullptr) clearTarget(target);
+}
+
+void OffscreenFrame::present(const PixelImage& image, const CRect&) {
+  if (target == nullptr) return;
+  target->width = image.width;
+  target->height = image.height;
+  target->pixels = image.pixels.data();
+}
