@@ -1,0 +1,285 @@
+// Win32 back end. The window class belongs to the plug-in module (moduleInstance) and lives
+// exactly as long as one of its windows does: the last window to close unregisters it, so the
+// host can unload the library and load it again without a stale class pointing into freed
+// code. Everything runs on the host's user-interface thread.
+#include "win32frame.h"
+
+#include <windows.h>
+
+#include <windowsx.h>
+
+#include "../shell/moduleinstance.h"
+#include "win32keys.h"
+
+namespace {
+
+const wchar_t* const kWindowClass = L"SparkwellFrame";
+// Windows of this class that exist in the process; the class is registered while it is above 0.
+int openWindows = 0;
+
+HINSTANCE module() {
+  return static_cast<HINSTANCE>(moduleInstance);
+}
+
+LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+bool registerWindowClass() {
+  if (openWindows > 0) return true;
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof windowClass;
+  // No CS_DBLCLKS: a quick second click is another button down, as the controls expect.
+  windowClass.style = 0;
+  windowClass.lpfnWndProc = windowProcedure;
+  windowClass.hInstance = module();
+  windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)); // IDC_ARROW
+  windowClass.lpszClassName = kWindowClass;
+  return RegisterClassExW(&windowClass) != 0;
+}
+
+void unregisterWindowClass() {
+  if (openWindows == 0) UnregisterClassW(kWindowClass, module());
+}
+
+// Modifier keys as the toolkit's button state has them. Alt is not part of a mouse message's
+// key state, so it is read from the keyboard.
+int32_t modifiersOf(WPARAM keyState) {
+  int32_t state = 0;
+  if (keyState & MK_SHIFT) state |= kShift;
+  if (keyState & MK_CONTROL) state |= kControl;
+  if (GetKeyState(VK_MENU) < 0) state |= kAlt;
+  return state;
+}
+
+int32_t buttonsOf(WPARAM keyState) {
+  int32_t state = modifiersOf(keyState);
+  if (keyState & MK_LBUTTON) state |= kLButton;
+  if (keyState & MK_MBUTTON) state |= kMButton;
+  if (keyState & MK_RBUTTON) state |= kRButton;
+  return state;
+}
+
+CPoint pointOf(LPARAM lParam) {
+  return CPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+}
+
+class Win32Frame : public IPlatformFrame {
+public:
+  Win32Frame(IPlatformFrameCallback* callback, const CRect& size, HWND parent)
+      : callback(callback) {
+    if (!registerWindowClass()) return;
+    window = CreateWindowExW(0, kWindowClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS,
+                             static_cast<int>(size.left), static_cast<int>(size.top),
+                             static_cast<int>(size.getWidth()), static_cast<int>(size.getHeight()),
+                             parent, nullptr, module(), this);
+    if (window) {
+      ++openWindows;
+    } else {
+      unregisterWindowClass();
+    }
+  }
+
+  ~Win32Frame() override {
+    if (!window) return;
+    // Messages sent while the window goes away must not reach a frame that is being destroyed.
+    SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+    if (GetCapture() == window) ReleaseCapture();
+    DestroyWindow(window);
+    --openWindows;
+    unregisterWindowClass();
+  }
+
+  bool isOpen() const { return window != nullptr; }
+
+  void present(const PixelImage& image, const CRect& area) override {
+    if (!window || image.width <= 0 || image.height <= 0) return;
+    HDC context = GetDC(window);
+    if (!context) return;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = image.width;
+    info.bmiHeader.biHeight = -image.height; // rows top to bottom, as the image keeps them
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    // The whole image goes out, clipped to the area: simpler than sub-rectangle arithmetic on
+    // a top-down bitmap, and the clip keeps the rest of the window untouched.
+    const int saved = SaveDC(context);
+    IntersectClipRect(context, static_cast<int>(area.left), static_cast<int>(area.top),
+                      static_cast<int>(area.right), static_cast<int>(area.bottom));
+    SetDIBitsToDevice(context, 0, 0, static_cast<DWORD>(image.width),
+                      static_cast<DWORD>(image.height), 0, 0, 0, static_cast<UINT>(image.height),
+                      image.pixels.data(), &info, DIB_RGB_COLORS);
+    RestoreDC(context, saved);
+    ReleaseDC(window, context);
+  }
+
+  // Messages reach the window procedure through the host's message loop.
+  void pollEvents() override {}
+
+  bool handleOnePendingPaint() override {
+    MSG message;
+    if (!window || !PeekMessageW(&message, window, WM_PAINT, WM_PAINT, PM_REMOVE)) return false;
+    DispatchMessageW(&message);
+    return true;
+  }
+
+  bool getCurrentMousePosition(CPoint& where) override {
+    POINT point;
+    if (!window || !GetCursorPos(&point) || !ScreenToClient(window, &point)) return false;
+    where = CPoint(point.x, point.y);
+    return true;
+  }
+
+  void setSize(const CRect& newSize) override {
+    if (window)
+      SetWindowPos(window, nullptr, 0, 0, static_cast<int>(newSize.getWidth()),
+                   static_cast<int>(newSize.getHeight()),
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+
+  platform::NativeWindow getNativeWindow() const override {
+    return platform::NativeWindow{nullptr, reinterpret_cast<uintptr_t>(window)};
+  }
+
+  LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+
+private:
+  void mouseDown(int32_t button, WPARAM wParam, LPARAM lParam);
+  void mouseUp(int32_t button, WPARAM wParam, LPARAM lParam);
+  bool key(bool down, WPARAM wParam, LPARAM lParam);
+
+  IPlatformFrameCallback* callback;
+  HWND window = nullptr;
+  // A button went down in the window and has not come up: the window holds the mouse.
+  bool dragging = false;
+  CPoint lastPoint;
+};
+
+void Win32Frame::mouseDown(int32_t button, WPARAM wParam, LPARAM lParam) {
+  // A click gives the window the keyboard, so that keys reach the focused control.
+  if (GetFocus() != window) SetFocus(window);
+  lastPoint = pointOf(lParam);
+  if (!dragging) {
+    dragging = true;
+    SetCapture(window);
+  }
+  CPoint where = lastPoint;
+  callback->platformOnMouseDown(where, CButtonState(button | modifiersOf(wParam)));
+}
+
+void Win32Frame::mouseUp(int32_t button, WPARAM wParam, LPARAM lParam) {
+  lastPoint = pointOf(lParam);
+  // The mouse is let go when the last button comes up; the flag drops first, so the capture
+  // change that follows is not taken for a lost drag.
+  if (dragging && (wParam & (MK_LBUTTON | MK_MBUTTON | MK_RBUTTON)) == 0) {
+    dragging = false;
+    ReleaseCapture();
+  }
+  CPoint where = lastPoint;
+  callback->platformOnMouseUp(where, CButtonState(button | modifiersOf(wParam)));
+}
+
+bool Win32Frame::key(bool down, WPARAM wParam, LPARAM lParam) {
+  VstKeyCode code = vstKeyCodeOf(static_cast<UINT>(wParam), lParam);
+  if (code.character == 0 && code.virt == 0) return false;
+  const int32_t used = down ? callback->platformOnKeyDown(code) : callback->platformOnKeyUp(code);
+  return used > 0;
+}
+
+LRESULT Win32Frame::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+  case WM_PAINT: {
+    PAINTSTRUCT paint;
+    BeginPaint(window, &paint);
+    const RECT& r = paint.rcPaint;
+    if (r.right > r.left && r.bottom > r.top)
+      callback->platformDrawRect(CRect(r.left, r.top, r.right, r.bottom));
+    EndPaint(window, &paint);
+    return 0;
+  }
+  case WM_ERASEBKGND:
+    return 1; // the frame paints every pixel; erasing first would only flicker
+  case WM_LBUTTONDOWN:
+    mouseDown(kLButton, wParam, lParam);
+    return 0;
+  case WM_MBUTTONDOWN:
+    mouseDown(kMButton, wParam, lParam);
+    return 0;
+  case WM_RBUTTONDOWN:
+    mouseDown(kRButton, wParam, lParam);
+    return 0;
+  case WM_LBUTTONUP:
+    mouseUp(kLButton, wParam, lParam);
+    return 0;
+  case WM_MBUTTONUP:
+    mouseUp(kMButton, wParam, lParam);
+    return 0;
+  case WM_RBUTTONUP:
+    mouseUp(kRButton, wParam, lParam);
+    return 0;
+  case WM_MOUSEMOVE: {
+    lastPoint = pointOf(lParam);
+    CPoint where = lastPoint;
+    callback->platformOnMouseMoved(where, CButtonState(buttonsOf(wParam)));
+    return 0;
+  }
+  case WM_CAPTURECHANGED:
+    // Another window took the mouse in the middle of a drag (a host dialog, task switch): the
+    // drag ends where the pointer was last seen, so the control closes its edit.
+    if (dragging && reinterpret_cast<HWND>(lParam) != window) {
+      dragging = false;
+      CPoint where = lastPoint;
+      callback->platformOnMouseUp(where, CButtonState(kLButton));
+    }
+    return 0;
+  case WM_MOUSEWHEEL: {
+    // One notch is 120; finer wheels send less and count only once a whole notch is reached
+    // within one message.
+    const int notches = GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA;
+    POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; // screen coordinates
+    ScreenToClient(window, &point);
+    if (notches != 0 &&
+        callback->platformOnMouseWheel(CPoint(point.x, point.y), static_cast<float>(notches),
+                                       CButtonState(modifiersOf(GET_KEYSTATE_WPARAM(wParam)))))
+      return 0;
+    break; // unused: DefWindowProc hands it to the host's window
+  }
+  case WM_GETDLGCODE:
+    return DLGC_WANTALLKEYS | DLGC_WANTARROWS | DLGC_WANTCHARS;
+  case WM_KEYDOWN:
+  case WM_SYSKEYDOWN:
+    if (key(true, wParam, lParam)) return 0;
+    break;
+  case WM_KEYUP:
+  case WM_SYSKEYUP:
+    if (key(false, wParam, lParam)) return 0;
+    break;
+  default:
+    break;
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    const CREATESTRUCTW* creation = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(creation->lpCreateParams));
+  }
+  Win32Frame* frame = reinterpret_cast<Win32Frame*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  // Until CreateWindowExW returns, the frame does not know its window yet: messages of the
+  // creation itself get the default handling.
+  if (frame && frame->getNativeWindow().id == reinterpret_cast<uintptr_t>(window))
+    return frame->handle(message, wParam, lParam);
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+} // namespace
+
+IPlatformFrame* createWin32Frame(IPlatformFrameCallback* callback, const CRect& size,
+                                 void* parent) {
+  if (!parent || !IsWindow(static_cast<HWND>(parent))) return nullptr;
+  Win32Frame* frame = new Win32Frame(callback, size, static_cast<HWND>(parent));
+  if (frame->isOpen()) return frame;
+  delete frame;
+  return nullptr;
+}
