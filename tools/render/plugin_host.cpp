@@ -31,7 +31,10 @@ std::unique_ptr<PluginHost> PluginHost::load(const std::string& path) {
   if (S_ISDIR(status.st_mode)) {
     throw failure("cannot load plug-in '" + path + "': it is a directory");
   }
-  void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  // A name without a slash would send dlopen searching the system's library folders; the
+  // user means the file of that name here.
+  std::string loadPath = path.find('/') == std::string::npos ? "./" + path : path;
+  void* module = dlopen(loadPath.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (!module) {
     const char* reason = dlerror();
     std::string text = reason ? reason : "unknown reason";

@@ -28,7 +28,7 @@ public:
 struct RenderOptions {
   int blockFrames = 512;
   int64_t tailFrames = 0; // silence rendered after the source ends, so filters ring out
-  // Called after every block with the frames done so far; may be empty.
+  // Called every few thousand frames with the frames done so far; may be empty.
   std::function<void(int64_t framesDone)> progress;
 };
 
