@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "filter_design.h"
+#include "sparkwelleditor.h"
 #include "vststring.h"
 
 AudioEffect* createEffectInstance(audioMasterCallback audioMaster) {
@@ -23,6 +24,8 @@ Sparkwell::Sparkwell(audioMasterCallback audioMaster)
   setUniqueID(CCONST('S', 'K', 'W', 'L'));
   designFixedFilters();
   clearFilterMemories();
+  // The editor registers itself as it is built; attaching it again sets the editor flag.
+  setEditor(new sparkwelleditor(this));
   resume();
 }
 

@@ -1,0 +1,96 @@
+// The Sparkwell window: a 450 x 306 frame with two faces drawn from the library's pictures.
+// The front shows the pedal with its SET knob (Gain) and BOOST switch (Effect); the back the
+// seven other controls. The "tweak" tab at the top right flips between them.
+//
+// Threads: open, close, idle and valueChanged run on the host's user-interface thread.
+// setParameter runs on whatever thread sets a parameter, the audio thread included: on the
+// thread that opened the window it moves the control at once; on any other thread it only
+// leaves the value in that parameter's slot, and the user-interface thread moves the control
+// at its next idle. Controls are never touched from another thread, so a host that sets
+// parameters while its editor thread closes the window cannot reach a released control.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <thread>
+
+#include "aeffguieditor.h"
+#include "parameters.h"
+#include "vstgui.h"
+
+class sparkwelleditor : public AEffGUIEditor, public CControlListener {
+public:
+  explicit sparkwelleditor(AudioEffect* effect);
+  ~sparkwelleditor() override;
+
+  // Builds the frame inside the host's window `ptr` with all ten controls at the effect's
+  // current values and shows the front face. Always answers true. An editor that is already
+  // open closes its old frame first.
+  bool open(void* ptr) override;
+  // Releases the frame with its controls; the two background pictures stay for the next open.
+  void close() override;
+  // Moves the controls to values set from other threads, then repaints the whole window.
+  void idle() override;
+  // The effect's report of a parameter change. Indices 8, above 9 and negative are ignored.
+  // Never allocates, locks or draws.
+  void setParameter(VstInt32 index, float value) override;
+
+  // A user change of a control: to the effect and the host; the tab flips the face.
+  void valueChanged(CControl* control) override;
+
+  // Test access: the control with this tag (null while closed or for an index without one) and
+  // which face is showing.
+  CControl* getControl(VstInt32 tag) const;
+  bool isBackPanelShown() const { return backPanelShown; }
+
+private:
+  // The tab's tag: index 8, the slot without a parameter.
+  static constexpr VstInt32 kPanelTag = 8;
+
+  void createBitmaps();
+  void releaseBitmaps();
+  void createControls();
+  // Sets the new control's value from the effect, adds it to the frame and hides it when it
+  // belongs to the back face.
+  void addControl(CControl* control, bool onBackFace);
+  void flipPanel();
+
+  // Parameter values from other threads, one slot per index as float bits; kNothingPending
+  // when the control is up to date.
+  void discardPendingValues();
+  void applyPendingValues();
+  bool onUserInterfaceThread() const;
+
+  // Controls, in tag order. The frame owns them; valid only while `frame` is set.
+  CAnimKnob* gainKnob = nullptr;
+  CAnimKnob* hpfKnob = nullptr;
+  CAnimKnob* inputKnob = nullptr;
+  CAnimKnob* gridCurrentKnob = nullptr;
+  CAnimKnob* trebleKnob = nullptr;
+  CVerticalSwitch* pickupSwitch = nullptr;
+  COnOffButton* transistorButton = nullptr;
+  COnOffButton* stereoButton = nullptr;
+  COnOffButton* panelButton = nullptr;
+  COnOffButton* effectButton = nullptr;
+
+  // Pictures, in resource-id order. The two backgrounds live as long as the editor; the other
+  // six are held by the editor only while open() builds the controls.
+  CBitmap* frontBitmap = nullptr;
+  CBitmap* knobBitmap = nullptr;
+  CBitmap* pickupBitmap = nullptr;
+  CBitmap* toggleBitmap = nullptr;
+  CBitmap* backBitmap = nullptr;
+  CBitmap* tabBitmap = nullptr;
+  CBitmap* boostBitmap = nullptr;
+  CBitmap* setKnobBitmap = nullptr;
+
+  bool backPanelShown = false;
+
+  // A NaN pattern no host value is stored as: NaN values are kept as the canonical quiet NaN.
+  static constexpr uint32_t kNothingPending = 0x7fa5a5a5u;
+  std::atomic<uint32_t> pendingValues[kNumParams];
+  // The thread that opened the window; no thread while closed.
+  std::atomic<std::thread::id> userInterfaceThread{};
+  static_assert(std::atomic<uint32_t>::is_always_lock_free, "slots must be lock-free");
+  static_assert(std::atomic<std::thread::id>::is_always_lock_free, "thread id must be lock-free");
+};
