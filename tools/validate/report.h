@@ -16,11 +16,12 @@ struct CheckContext {
 
   // Records a fault: `call` names the host call that exposed it, `what` says what was seen
   // against what was expected (printf-style).
-  void fail(const std::string& call, const char* what, ...) __attribute__((format(printf, 3, 4)));
+  void fail(const std::string& call, const char* what, ...)
+      __attribute__((format(gnu_printf, 3, 4)));
   // Marks the check as not run; `why` is printed instead of a result.
   void skip(const std::string& why) { skipReason = why; }
   // Adds a short remark to the check's line (what was measured, what was covered).
-  void note(const char* what, ...) __attribute__((format(printf, 2, 3)));
+  void note(const char* what, ...) __attribute__((format(gnu_printf, 2, 3)));
 
   bool failed() const { return !faults.empty(); }
   bool skipped() const { return !skipReason.empty(); }
@@ -34,5 +35,5 @@ struct CheckContext {
 };
 
 // printf into a std::string.
-std::string format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
+std::string format(const char* fmt, ...) __attribute__((format(gnu_printf, 1, 2)));
 std::string vformat(const char* fmt, va_list args);
