@@ -260,6 +260,26 @@ def lit_rim(c, sdf, width, light=0.35, dark=0.35, light_dir=(-0.6, -0.8)):
     return band * np.clip(facing, 0, 1) * light, band * np.clip(-facing, 0, 1) * dark
 
 
+def bevel_shade(sdf, width, light=(-0.45, -0.6, 0.66), shininess=60.0):
+    """Lighting of a rounded edge: within `width` of the border the surface is a quarter round
+    whose normal tilts outwards. Returns a diffuse factor (1 on the flat part) and a specular
+    term, for a light from the top left and front and a viewer straight above."""
+    gy, gx = np.gradient(sdf)
+    norm = np.hypot(gx, gy) + 1e-9
+    ox, oy = -gx / norm, -gy / norm  # outward direction in the plane
+    t = np.clip(1.0 - sdf / width, 0.0, 1.0)  # 0 on the flat top, 1 at the very edge
+    tilt = np.sin(t * math.pi / 2) ** 1.5
+    nx, ny, nz = ox * tilt, oy * tilt, np.sqrt(np.clip(1 - tilt * tilt, 0, 1))
+    lx, ly, lz = light
+    ll = math.sqrt(lx * lx + ly * ly + lz * lz)
+    lx, ly, lz = lx / ll, ly / ll, lz / ll
+    diffuse = np.clip(nx * lx + ny * ly + nz * lz, 0.05, 1.0) / lz
+    hx, hy, hz = lx, ly, lz + 1.0
+    hl = math.sqrt(hx * hx + hy * hy + hz * hz)
+    spec = np.clip((nx * hx + ny * hy + nz * hz) / hl, 0, 1) ** shininess * (t > 0.05)
+    return diffuse.astype(np.float32), spec.astype(np.float32)
+
+
 def screw(c, cx, cy, r, turn_deg):
     """A chrome pan-head screw with a cross recess, lit from the top left."""
     body = sdf_circle(c, cx, cy, r)
@@ -430,8 +450,14 @@ def toggle_frame(lever_up):
     cx = cy = 28.0
     dx, dy = c.x - cx, c.y - cy
     # Hex nut.
-    hex_pts = [(cx + 11.5 * math.cos(math.radians(30 + 60 * k)), cy + 11.5 * math.sin(math.radians(30 + 60 * k))) for k in range(6)]
+    hex_pts = [(cx + 12.5 * math.cos(math.radians(30 + 60 * k)), cy + 12.5 * math.sin(math.radians(30 + 60 * k))) for k in range(6)]
     nut = sdf_polygon(c, hex_pts)
+    # Black lock washer under the nut, so the chrome stands off the aluminium.
+    washer = sdf_circle(c, cx, cy, 13.9)
+    drop_shadow(c, cover(washer), 0.5, 1.0, 1.0, 0.5)
+    c.paint(np.dstack([0.1 - 0.05 * dy / 13.9] * 3), cover(washer))
+    teeth = 0.5 + 0.5 * np.cos(np.arctan2(dy, dx) * 18)
+    c.paint(np.ones(3, np.float32) * 0.35, cover(washer) * (np.hypot(dx, dy) > 12.6) * teeth * 0.35)
     drop_shadow(c, cover(nut), 1.0, 1.8, 1.6, 0.6)
     facet = np.round(np.degrees(np.arctan2(dy, dx)) / 60.0) * 60.0
     fl = 0.55 + 0.35 * np.cos(np.radians(facet + 120))  # faces towards the top left are bright
@@ -440,17 +466,17 @@ def toggle_frame(lever_up):
     c.paint(np.ones(3, np.float32), light)
     c.paint(np.zeros(3, np.float32), dark)
     # Threaded bushing.
-    bush = sdf_circle(c, cx, cy, 7.0)
+    bush = sdf_circle(c, cx, cy, 7.8)
     c.paint(rgb(20, 20, 24), cover(bush + 0.8) * 0.8)
     rr = np.hypot(dx, dy)
     threads = 0.5 + 0.5 * np.cos(rr * 2 * math.pi / 1.1)
-    v = 0.45 - 0.25 * (dx * 0.6 + dy * 0.8) / 7.0 + 0.12 * threads
+    v = 0.45 - 0.25 * (dx * 0.6 + dy * 0.8) / 7.8 + 0.12 * threads
     c.paint(chrome(v), cover(bush))
     c.paint(rgb(12, 12, 14), cover(sdf_circle(c, cx, cy, 3.6)))
     # Lever: a tapering rod from the pivot to a ball tip, foreshortened.
     sign = -1.0 if lever_up else 1.0
-    tip_y = cy + sign * 11.0
-    base_w, tip_w = 3.0, 2.3
+    tip_y = cy + sign * 12.0
+    base_w, tip_w = 3.3, 2.5
     rod_pts = [(cx - base_w, cy), (cx - tip_w, tip_y), (cx + tip_w, tip_y), (cx + base_w, cy)]
     rod = np.maximum(sdf_polygon(c, rod_pts), sdf_circle(c, cx, cy, base_w))
     ball = sdf_circle(c, cx, tip_y, 3.4)
@@ -572,14 +598,16 @@ def front_panel():
     diag = (u * 0.8 + vv * 0.6)
     sheen = np.exp(-((diag - 0.42) / 0.16) ** 2) * 0.10
     v = light + flake
+    # The cast box's top turns into its walls over a rounded edge: shade it as a quarter
+    # round lit from the top left and front, with the clear coat's highlight running along it.
+    diffuse, spec = bevel_shade(topf, 9.0)
+    v = v * diffuse
     col = PAINT * np.dstack([v, v, v]) + sheen[..., None] * np.array([1.0, 0.85, 0.85], np.float32)
+    col = col + spec[..., None] * np.array([1.0, 0.93, 0.9], np.float32) * 0.55
     c.paint(col, cover(topf))
-    # The rounded edge where the top face turns into the walls.
-    li, da = lit_rim(c, topf, 5.0, 0.55, 0.55)
-    c.paint(np.ones(3, np.float32) * 0.95, li * 0.6)
-    c.paint(np.zeros(3, np.float32), da * 0.7)
-    edge_hl = cover(topf) * cover(1.4 - np.abs(topf - 1.8)) * 0.25
-    c.paint(np.ones(3, np.float32), edge_hl)
+    # A softbox seen in the gloss, towards the top left.
+    box = cover(sdf_round_rect(c, 48.0, 38.0, 250.0, 58.0, 10.0))
+    c.paint(np.array([1.0, 0.96, 0.95], np.float32), blur(box, 9.0) * cover(topf - 6.0) * 0.07)
 
     relief = ((1.0, 0.85, 0.85), 0.0, 0.35)
     cx = (x0 + x1) / 2.0
@@ -687,8 +715,8 @@ def staff(c, xa, xb, top, gap):
             by = fy + off + slope * (sx - fx)
             c.paint(ink, cover(sdf_segment(c, sx, sy, sx, by, 0.55)))
         ya, yb = fy + off, fy + off + slope * (lx - fx)
-        bw = 1.35 if up else -1.35
-        beam = sdf_polygon(c, [(fx - 0.55, ya), (lx + 0.55, yb), (lx + 0.55, yb + bw * 1.6), (fx - 0.55, ya + bw * 1.6)])
+        bw = 2.9 if up else -2.9
+        beam = sdf_polygon(c, [(fx - 0.55, ya), (lx + 0.55, yb), (lx + 0.55, yb + bw), (fx - 0.55, ya + bw)])
         c.paint(ink, cover(beam))
     hx = x_first + i * step + 26.0
     hy = bottom - 9 * gap / 2.0
@@ -800,7 +828,7 @@ def knob_scale(c, rect):
 def mount_plate(c, rect):
     """A faint machined ring where the toggle's nut sits on the panel."""
     x, y = rect_centre(rect)
-    ring = sdf_circle(c, x, y, 14.5)
+    ring = sdf_circle(c, x, y, 15.5)
     c.paint(rgb(0, 0, 0), cover(ring) * cover(1.0 - np.abs(ring - 0.5)) * 0.25)
 
 
