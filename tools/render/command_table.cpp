@@ -23,6 +23,11 @@ const std::vector<Command>& commandTable() {
        "(default demo-out)",
        {{"plugin", false}},
        runDemo},
+      {"snapshot",
+       "FRONT.png BACK.png [--program N] [--set NAME=VALUE ...]",
+       "draw the editor's front and back faces off-screen with the values set",
+       {{"plugin", false}, {"program", false}, {"set", true}},
+       runSnapshot},
   };
   return commands;
 }

@@ -23,6 +23,7 @@ std::string usageText();
 int runInfo(const ParsedArguments& arguments);
 int runRender(const ParsedArguments& arguments);
 int runDemo(const ParsedArguments& arguments);
+int runSnapshot(const ParsedArguments& arguments);
 
 // The plug-in module a command loads: --plugin PATH, else sparkwell.so beside this program.
 std::string pluginPathFrom(const ParsedArguments& arguments);

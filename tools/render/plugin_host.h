@@ -49,6 +49,9 @@ public:
   int outputChannels() const;
   void process(float** inputs, float** outputs, int frames);
 
+  // An editor request (effEditOpen, effEditIdle, effEditClose) with its window argument.
+  VstIntPtr editorRequest(VstInt32 opcode, void* window = nullptr);
+
 private:
   PluginHost(std::string path, void* module, AEffect* effect);
   VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,

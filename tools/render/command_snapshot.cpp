@@ -1,0 +1,96 @@
+// `snapshot FRONT BACK`: pictures of the editor's two faces with the current values. The
+// editor is opened through the dispatcher like a host opens it, but drawn into memory: its
+// parent "window" is the off-screen target record the plug-in recognises. The back face is
+// reached the way a user reaches it, with a click on the "tweak" tab.
+#include "commands.h"
+#include "parameter_settings.h"
+#include "plugin_host.h"
+#include "tool_error.h"
+
+#include "../../toolkit/cbuttonstate.h"
+#include "../../toolkit/offscreentarget.h"
+
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#include <stb/stb_image_write.h>
+
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+// A point inside the part of the tab the window shows (x 357..449, y 0..25).
+constexpr double kTabX = 400.0;
+constexpr double kTabY = 12.0;
+
+struct Face {
+  int width = 0;
+  int height = 0;
+  std::vector<unsigned char> rgb;
+};
+
+// The composed image as it stands after the last idle. The editor's image is opaque (the frame
+// starts from black), so its premultiplied channels are the colours themselves.
+Face takeFace(const SparkwellOffscreenTarget& target) {
+  if (target.pixels == nullptr || target.width <= 0 || target.height <= 0)
+    throw failure("the plug-in's editor drew nothing");
+  Face face;
+  face.width = target.width;
+  face.height = target.height;
+  const size_t count = static_cast<size_t>(face.width) * static_cast<size_t>(face.height);
+  face.rgb.reserve(count * 3);
+  for (size_t i = 0; i < count; ++i) {
+    const uint32_t pixel = target.pixels[i];
+    face.rgb.push_back(static_cast<unsigned char>(pixel >> 16));
+    face.rgb.push_back(static_cast<unsigned char>(pixel >> 8));
+    face.rgb.push_back(static_cast<unsigned char>(pixel));
+  }
+  return face;
+}
+
+void writeFace(const Face& face, const std::string& path) {
+  if (!stbi_write_png(path.c_str(), face.width, face.height, 3, face.rgb.data(), face.width * 3))
+    throw failure("cannot write '" + path + "'");
+}
+
+void clickTab(SparkwellOffscreenTarget& target) {
+  if (target.mouseDown == nullptr || target.mouseUp == nullptr)
+    throw failure("the plug-in's editor takes no mouse input off-screen");
+  target.mouseDown(target.frame, kTabX, kTabY, kLButton);
+  target.mouseUp(target.frame, kTabX, kTabY, kLButton);
+}
+
+} // namespace
+
+int runSnapshot(const ParsedArguments& arguments) {
+  if (arguments.positionals.size() != 2)
+    throw usageError("snapshot needs two picture files: snapshot FRONT.png BACK.png [options]");
+  const std::string& frontPath = arguments.positionals[0];
+  const std::string& backPath = arguments.positionals[1];
+
+  std::unique_ptr<PluginHost> plugin = PluginHost::load(pluginPathFrom(arguments));
+  applyProgramAndSettings(*plugin, arguments.option("program"), arguments.all("set"));
+
+  // The record must lie where no window id can (above 4 GiB): the stack always does.
+  SparkwellOffscreenTarget target{};
+  target.magic = kSparkwellOffscreenMagic;
+  if (plugin->editorRequest(effEditOpen, &target) == 0)
+    throw failure("the plug-in did not open its editor");
+  Face front, back;
+  try {
+    plugin->editorRequest(effEditIdle);
+    front = takeFace(target);
+    clickTab(target);
+    plugin->editorRequest(effEditIdle);
+    back = takeFace(target);
+  } catch (...) {
+    plugin->editorRequest(effEditClose);
+    throw;
+  }
+  plugin->editorRequest(effEditClose);
+
+  writeFace(front, frontPath);
+  writeFace(back, backPath);
+  std::printf("front face: %s (%d x %d)\nback face: %s (%d x %d)\n", frontPath.c_str(), front.width,
+              front.height, backPath.c_str(), back.width, back.height);
+  return kExitOk;
+}
