@@ -129,6 +129,15 @@ TEST(Info, DisplayWordsReadBackAsTheSameWord) {
   }
 }
 
+TEST(Info, LoadsTheSparkwellModuleBesideTheProgramByDefault) {
+  ScratchFolder folder;
+  ToolRun run = runTool({"info"}, folder.path());
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  std::string tool = SPARKWELL_RENDER_PATH;
+  EXPECT_EQ(field(run.out, "plug-in"), tool.substr(0, tool.rfind('/') + 1) + "sparkwell.so");
+  EXPECT_EQ(field(run.out, "effect name"), "Sparkwell x64");
+}
+
 TEST(Info, NumbersAreStoredAsGivenAndTheProgramIsSelected) {
   ToolRun run = info({"--program", "5", "--set", "Gain=0.123", "--set", "HPF=1.5"});
   std::map<int, ParameterRow> rows = parameterRows(run.out);

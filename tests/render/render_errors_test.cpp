@@ -2,7 +2,9 @@
 // and no output file or temporary file left behind; an existing output stays as it was.
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "render_tool.h"
 #include "sound_files.h"
@@ -170,6 +172,33 @@ TEST_F(RenderRefusal, AWriteFailureMidwayLeavesTheOldOutputAndNoTemporaryFile) {
   EXPECT_NE(run.err.find("cannot write 'out.wav'"), std::string::npos) << run.err;
   EXPECT_EQ(readWholeFile(folder.file("out.wav")), kPrecious);
   EXPECT_EQ(folder.entries(), before);
+}
+
+// Ctrl-C or a kill in the middle of a render: the temporary file goes, the old output stays.
+TEST_F(RenderRefusal, AnInterruptedRenderLeavesTheOldOutputAndNoTemporaryFile) {
+  Sound longInput = testSignal(1, 44100, 44100 * 120, 16);
+  longInput.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+  writeSound(folder.file("long.wav"), longInput);
+  writeWholeFile(folder.file("out.wav"), kPrecious);
+  std::vector<std::string> before = folder.entries();
+  for (int signalNumber : {SIGINT, SIGTERM}) {
+    SCOPED_TRACE(signalNumber);
+    // Blocks of one frame make the render last long enough to be caught in the middle.
+    RunningTool tool({"render", "long.wav", "out.wav", "--block", "1", "--plugin", pluginPath()},
+                     folder.path());
+    bool temporarySeen = false;
+    for (int attempt = 0; attempt < 20000 && !temporarySeen; ++attempt) {
+      temporarySeen = folder.entries().size() > before.size();
+      if (!temporarySeen) usleep(500);
+    }
+    ASSERT_TRUE(temporarySeen) << "the render never started writing";
+    tool.sendSignal(signalNumber);
+    bool signalled = false;
+    tool.wait(&signalled);
+    EXPECT_TRUE(signalled);
+    EXPECT_EQ(readWholeFile(folder.file("out.wav")), kPrecious);
+    EXPECT_EQ(folder.entries(), before);
+  }
 }
 
 TEST(RenderCommandLine, UnknownCommandsAndMissingCommandsAreRefused) {

@@ -29,8 +29,8 @@ std::string pluginPath() {
   return SPARKWELL_PLUGIN_PATH;
 }
 
-ToolRun runTool(const std::vector<std::string>& arguments, const std::string& folder,
-                RunLimits limits) {
+RunningTool::RunningTool(const std::vector<std::string>& arguments, const std::string& folder,
+                         RunLimits limits) {
   // The captured streams go to files outside the folder under test, which must only ever
   // hold what the tool itself writes.
   char outName[] = "/tmp/render-test-out.XXXXXX";
@@ -38,6 +38,8 @@ ToolRun runTool(const std::vector<std::string>& arguments, const std::string& fo
   int outFile = mkstemp(outName);
   int errFile = mkstemp(errName);
   if (outFile < 0 || errFile < 0) throw std::runtime_error("cannot capture the tool's output");
+  outName_ = outName;
+  errName_ = errName;
 
   std::vector<std::string> words = {SPARKWELL_RENDER_PATH};
   words.insert(words.end(), arguments.begin(), arguments.end());
@@ -46,8 +48,8 @@ ToolRun runTool(const std::vector<std::string>& arguments, const std::string& fo
     argv.push_back(word.data());
   argv.push_back(nullptr);
 
-  pid_t child = fork();
-  if (child == 0) {
+  child_ = fork();
+  if (child_ == 0) {
     if (chdir(folder.c_str()) != 0) _exit(126);
     dup2(outFile, STDOUT_FILENO);
     dup2(errFile, STDERR_FILENO);
@@ -62,17 +64,35 @@ ToolRun runTool(const std::vector<std::string>& arguments, const std::string& fo
     execv(argv[0], argv.data());
     _exit(127);
   }
-  ToolRun run;
-  int status = 0;
-  waitpid(child, &status, 0);
-  if (WIFEXITED(status)) run.exitCode = WEXITSTATUS(status);
   close(outFile);
   close(errFile);
-  run.out = readWholeFile(outName);
-  run.err = readWholeFile(errName);
-  unlink(outName);
-  unlink(errName);
+}
+
+RunningTool::~RunningTool() {
+  if (child_ > 0) wait();
+}
+
+void RunningTool::sendSignal(int signalNumber) {
+  if (child_ > 0) kill(child_, signalNumber);
+}
+
+ToolRun RunningTool::wait(bool* signalled) {
+  ToolRun run;
+  int status = 0;
+  waitpid(child_, &status, 0);
+  child_ = -1;
+  if (WIFEXITED(status)) run.exitCode = WEXITSTATUS(status);
+  if (signalled) *signalled = WIFSIGNALED(status);
+  run.out = readWholeFile(outName_);
+  run.err = readWholeFile(errName_);
+  unlink(outName_.c_str());
+  unlink(errName_.c_str());
   return run;
+}
+
+ToolRun runTool(const std::vector<std::string>& arguments, const std::string& folder,
+                RunLimits limits) {
+  return RunningTool(arguments, folder, limits).wait();
 }
 
 ScratchFolder::ScratchFolder() {

@@ -23,6 +23,25 @@ struct RunLimits {
 ToolRun runTool(const std::vector<std::string>& arguments, const std::string& folder,
                 RunLimits limits = {});
 
+// sparkwell-render started in the background, for tests that act while it runs.
+class RunningTool {
+public:
+  RunningTool(const std::vector<std::string>& arguments, const std::string& folder,
+              RunLimits limits = {});
+  ~RunningTool(); // waits for the program if the test did not
+  RunningTool(const RunningTool&) = delete;
+  RunningTool& operator=(const RunningTool&) = delete;
+
+  void sendSignal(int signalNumber);
+  // Waits for the program to end. `signalled` tells whether a signal ended it.
+  ToolRun wait(bool* signalled = nullptr);
+
+private:
+  int child_ = -1;
+  std::string outName_;
+  std::string errName_;
+};
+
 // The plug-in the build made, for --plugin.
 std::string pluginPath();
 

@@ -23,11 +23,27 @@ extern "C" void removeTemporaryAndDie(int signalNumber) {
   raise(signalNumber);
 }
 
-void watchInterrupts(const std::string& temporaryPath) {
-  std::strncpy(pendingTemporary, temporaryPath.c_str(), PATH_MAX);
-  pendingTemporary[PATH_MAX] = '\0';
-  for (int signalNumber : {SIGINT, SIGTERM, SIGHUP})
-    signal(signalNumber, removeTemporaryAndDie);
+const int kInterrupts[] = {SIGINT, SIGTERM, SIGHUP};
+
+// Makes the temporary file with the interrupts held back until the handler knows its name, so
+// no moment exists in which an interrupt would leave the file behind. Returns the descriptor.
+int createWatchedTemporary(std::vector<char>& pattern) {
+  sigset_t interrupts, previous;
+  sigemptyset(&interrupts);
+  for (int signalNumber : kInterrupts)
+    sigaddset(&interrupts, signalNumber);
+  sigprocmask(SIG_BLOCK, &interrupts, &previous);
+  int descriptor = mkstemp(pattern.data());
+  int savedErrno = errno;
+  if (descriptor >= 0) {
+    std::strncpy(pendingTemporary, pattern.data(), PATH_MAX);
+    pendingTemporary[PATH_MAX] = '\0';
+    for (int signalNumber : kInterrupts)
+      signal(signalNumber, removeTemporaryAndDie);
+  }
+  sigprocmask(SIG_SETMASK, &previous, nullptr);
+  errno = savedErrno;
+  return descriptor;
 }
 
 void stopWatchingInterrupts() {
@@ -60,10 +76,9 @@ OutputFile::OutputFile(const std::string& path, int format, int channels, int sa
   if (pattern.size() > PATH_MAX) throw failure("cannot write '" + path + "': name too long");
   std::vector<char> name(pattern.begin(), pattern.end());
   name.push_back('\0');
-  int descriptor = mkstemp(name.data());
+  int descriptor = createWatchedTemporary(name);
   if (descriptor < 0) throw failure("cannot write '" + path + "': " + std::strerror(errno));
   temporaryPath_ = name.data();
-  watchInterrupts(temporaryPath_);
   // mkstemp makes the file readable by its owner only; give it the permissions a newly
   // created file gets under the user's umask.
   mode_t mask = umask(0);
