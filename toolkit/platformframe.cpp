@@ -3,7 +3,9 @@
 #include "offscreenframe.h"
 #include "offscreentarget.h"
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include "win32frame.h"
+#else
 #include "x11frame.h"
 #endif
 
@@ -26,7 +28,9 @@ IPlatformFrame* createPlatformFrame(IPlatformFrameCallback* callback, const CRec
   SparkwellOffscreenTarget* target = asOffscreenTarget(parent);
   if (parent == nullptr || target != nullptr || offscreenSwitch)
     return new OffscreenFrame(callback, size, target);
-#ifndef _WIN32
+#ifdef _WIN32
+  if (IPlatformFrame* window = createWin32Frame(callback, size, parent)) return window;
+#else
   if (IPlatformFrame* window = X11Frame::create(callback, size, parent)) return window;
 #endif
   // No window could be made (no display, a parent that is gone): the frame still works, it just
