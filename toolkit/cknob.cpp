@@ -42,7 +42,7 @@ CMouseEventResult CKnob::onMouseDown(CPoint& where, const CButtonState& buttons)
   dragButtons = buttons;
   entryValue = getValue();
   const CCoord range = (buttons & kShift) ? kLinearRange * kZoomFactor : kLinearRange;
-  coefficient = static_cast<float>((vmax - vmin) / range);
+  coefficient = (vmax - vmin) / range;
   if (dragLinear) return kMouseEventHandled;
   return onMouseMoved(where, buttons) == kMouseEventHandled ? kMouseEventHandled
                                                             : kMouseEventNotHandled;
@@ -50,7 +50,8 @@ CMouseEventResult CKnob::onMouseDown(CPoint& where, const CButtonState& buttons)
 
 CMouseEventResult CKnob::onMouseMoved(CPoint& where, const CButtonState& buttons) {
   if (!isEditing()) return kMouseEventNotHandled;
-  if (!buttons.isLeftButton() || (dragLinear && where == lastPoint)) return kMouseEventHandled;
+  if (!buttons.isLeftButton() || (dragLinear && where == lastPoint && buttons == dragButtons))
+    return kMouseEventHandled;
   lastPoint = where;
   const float before = getValue();
   float candidate;
@@ -60,8 +61,8 @@ CMouseEventResult CKnob::onMouseMoved(CPoint& where, const CButtonState& buttons
       // Shift pressed or let go mid-drag: change the scale around the current position so
       // the value does not jump.
       const CCoord range = (buttons & kShift) ? kLinearRange * kZoomFactor : kLinearRange;
-      const float newCoefficient = static_cast<float>((vmax - vmin) / range);
-      entryValue += static_cast<float>(distance * (coefficient - newCoefficient));
+      const double newCoefficient = (vmax - vmin) / range;
+      entryValue += distance * (coefficient - newCoefficient);
       coefficient = newCoefficient;
       dragButtons = buttons;
     }

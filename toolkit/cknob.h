@@ -30,6 +30,8 @@ private:
   CPoint firstPoint;
   CPoint lastPoint;
   CButtonState dragButtons;
-  float entryValue = 0.0f;  // the value the linear drag counts from
-  float coefficient = 0.0f; // value per pixel of the linear drag
+  // The value the linear drag counts from and the value per pixel, in double so that a drag
+  // back to the click gives exactly the value the drag started from.
+  double entryValue = 0.0;
+  double coefficient = 0.0;
 };

@@ -1,6 +1,6 @@
 #include "pngwriter.h"
 
-#include <vector>
+#include <cstdio>
 
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #pragma GCC diagnostic push
@@ -17,7 +17,21 @@ unsigned char unpremultiply(uint32_t channel, uint32_t alpha) {
   return static_cast<unsigned char>(straight > 255 ? 255 : straight);
 }
 
+void appendBytes(void* context, void* data, int size) {
+  auto* out = static_cast<std::vector<unsigned char>*>(context);
+  const auto* bytes = static_cast<const unsigned char*>(data);
+  out->insert(out->end(), bytes, bytes + size);
+}
+
 } // namespace
+
+std::vector<unsigned char> encodePng(const unsigned char* rgba, int32_t width, int32_t height) {
+  std::vector<unsigned char> png;
+  if (rgba == nullptr || width <= 0 || height <= 0) return png;
+  if (stbi_write_png_to_func(appendBytes, &png, width, height, 4, rgba, width * 4) == 0)
+    png.clear();
+  return png;
+}
 
 bool savePng(const PixelImage& image, const char* path) {
   if (image.width <= 0 || image.height <= 0 || path == nullptr) return false;
@@ -30,5 +44,10 @@ bool savePng(const PixelImage& image, const char* path) {
     *out++ = unpremultiply(pixelBlue(pixel), alpha);
     *out++ = static_cast<unsigned char>(alpha);
   }
-  return stbi_write_png(path, image.width, image.height, 4, rgba.data(), image.width * 4) != 0;
+  const std::vector<unsigned char> png = encodePng(rgba.data(), image.width, image.height);
+  if (png.empty()) return false;
+  std::FILE* file = std::fopen(path, "wb");
+  if (file == nullptr) return false;
+  const bool written = std::fwrite(png.data(), 1, png.size(), file) == png.size();
+  return std::fclose(file) == 0 && written;
 }
