@@ -261,4 +261,75 @@ TEST(Artwork, TabWordIsFlatGreyAndLiesInsideTheWindow) {
   }
 }
 
+double luminance(const std::uint8_t* px) {
+  return (px[0] + px[1] + px[2]) / 3.0;
+}
+
+int countPixels(const Picture& p, int x0, int y0, int x1, int y1,
+                bool (*matches)(const std::uint8_t*)) {
+  int n = 0;
+  for (int y = y0; y < y1; ++y)
+    for (int x = x0; x < x1; ++x)
+      if (matches(p.pixel(x, y))) ++n;
+  return n;
+}
+
+bool isDarkInk(const std::uint8_t* px) {
+  return luminance(px) < 90.0;
+}
+bool isCreamInk(const std::uint8_t* px) {
+  // Warm light ink: the backdrop around the pedal is a neutral grey of similar brightness.
+  return px[0] > 200 && px[1] > 185 && px[2] > 150 && px[0] - px[2] > 18;
+}
+
+// The printed labels sit where the control rectangles leave room for them (window
+// coordinates, left, top, right, bottom of each area).
+TEST(Artwork, FrontLabelsFlankTheBoostSwitchAndTheSetKnob) {
+  const Picture p = load("front.png");
+  ASSERT_EQ(p.width, 450);
+  struct Area {
+    const char* label;
+    int x0, y0, x1, y1;
+  };
+  // BOOST switch at 87,159,121,214 and SET knob at 192,154,256,218.
+  const Area printed[] = {{"BOOST right of the switch", 122, 170, 190, 204},
+                          {"OFF at the switch's upper left", 50, 159, 87, 186},
+                          {"ON at the switch's lower left", 50, 187, 87, 214},
+                          {"SET right of the knob", 257, 170, 305, 204}};
+  for (const Area& a : printed)
+    EXPECT_GT(countPixels(p, a.x0, a.y0, a.x1, a.y1, isCreamInk), 40) << a.label;
+  // The tab's visible part shows the backdrop, not the pedal's print.
+  EXPECT_EQ(countPixels(p, 357, 0, 450, 26, isCreamInk), 0);
+}
+
+TEST(Artwork, BackPanelPrintsToggleStatesInsideTheirRectanglesAndPickupLines) {
+  const Picture p = load("back.png");
+  ASSERT_EQ(p.width, 450);
+  // Transistor toggle 144,46,200,102 and Stereo toggle 144,133,200,189: the state names
+  // lie in the 11 rows inside the top and bottom edges, which the toggle leaves clear.
+  for (int top : {46, 133}) {
+    EXPECT_GT(countPixels(p, 144, top, 200, top + 11, isDarkInk), 40) << top;
+    EXPECT_GT(countPixels(p, 144, top + 45, 200, top + 56, isDarkInk), 40) << top;
+  }
+  // Pickup selector 231,76,311,156: a printed line leaves the selector in each of the five
+  // pointer directions, just outside the knob's hub, and none in directions it never points.
+  const double cx = 271.0, cy = 116.0;
+  auto darkest = [&](double angleDeg, double r) {
+    const double a = angleDeg * M_PI / 180.0;
+    const int x = static_cast<int>(cx + std::sin(a) * r),
+              y = static_cast<int>(cy - std::cos(a) * r);
+    double lum = 255.0;
+    for (int dy = -1; dy <= 1; ++dy)
+      for (int dx = -1; dx <= 1; ++dx)
+        lum = std::min(lum, luminance(p.pixel(x + dx, y + dy)));
+    return lum;
+  };
+  for (int k = 0; k < 5; ++k)
+    for (double r = 29.0; r <= 41.0; r += 2.0)
+      EXPECT_LT(darkest(30.0 + 30.0 * k, r), 110.0) << "position " << k << " radius " << r;
+  for (double angle : {210.0, 270.0, 330.0})
+    for (double r = 29.0; r <= 41.0; r += 2.0)
+      EXPECT_GT(darkest(angle, r), 140.0) << "angle " << angle << " radius " << r;
+}
+
 } // namespace
