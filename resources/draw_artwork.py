@@ -334,11 +334,11 @@ def knob_frame(angle):
     c.paint(rgb(8, 8, 9), cover(top + 1.2) * 0.8)  # step between skirt and top
     nx, ny = dx / top_r, dy / top_r
     base = 0.10 - 0.045 * (nx * 0.6 + ny * 0.8)
-    sheen = np.exp(-((nx + 0.3) ** 2 + (ny + 0.45) ** 2) / 0.12) * 0.18
+    sheen = np.exp(-((nx + 0.3) ** 2 + (ny + 0.45) ** 2) / 0.16) * 0.24
     cone = 0.025 * np.cos(np.radians(2 * (theta + 35)))  # turned-finish rings catch light
     v = base + sheen + cone
     c.paint(np.dstack([v, v, v * 1.04]), cover(top))
-    light, _ = lit_rim(c, top, 1.2, 0.35, 0.0)
+    light, _ = lit_rim(c, top, 1.4, 0.5, 0.0)
     c.paint(np.ones(3, np.float32), light)
     # Pointer: a white line from near the centre to the skirt's edge.
     ux, uy = direction(angle)
