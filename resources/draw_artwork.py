@@ -400,10 +400,11 @@ def pickup_frame(angle):
     drop_shadow(c, cover(washer), 0.6, 1.2, 1.2, 0.5)
     dx, dy = c.x - cx, c.y - cy
     theta = np.degrees(np.arctan2(dx, -dy))
-    brushed = 0.64 + 0.14 * np.cos(np.radians(2 * (theta + 40))) + 0.03 * np.cos(np.radians(theta * 90))
+    brushed = 0.56 + 0.24 * np.cos(np.radians(2 * (theta + 40))) + 0.03 * np.cos(np.radians(theta * 90))
     c.paint(np.dstack([brushed * 0.96, brushed * 0.97, brushed]), cover(washer))
     light, dark = lit_rim(c, washer, 1.0, 0.3, 0.35)
     c.paint(np.zeros(3, np.float32), dark)
+    c.paint(np.ones(3, np.float32) * 0.85, light * 0.6)
     # Knob outline: a round hub with a long nose that narrows to the pointer's tip and a
     # short blunt tail opposite it.
     hub = sdf_circle(c, cx, cy, 14.5)
