@@ -1,0 +1,344 @@
+// The editor of the built plug-in in a real X window, as a host runs it: the size request,
+// effEditOpen on the host's window, idle calls, pointer input through XTest, and effEditClose.
+// What the window shows is compared with the faces worked out from the pictures.
+#include <dirent.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "panel_model.h"
+#include "plugin_host.h"
+#include "x11_host_window.h"
+#include "xvfb_server.h"
+
+namespace sparkwell_test {
+namespace {
+
+constexpr VstInt32 kGain = 0;
+constexpr VstInt32 kPickup = 5;
+constexpr VstInt32 kTransistor = 6;
+constexpr VstInt32 kEffect = 9;
+// Our composition and the plug-in's premultiplied one round differently at soft edges.
+constexpr int kTolerance = 2;
+
+// Points inside the tab (the part the window shows), the SET knob and the Transistor toggle.
+constexpr int kTabX = 400, kTabY = 12;
+constexpr int kSetX = 224, kSetY = 186;
+constexpr int kTransistorX = 172, kTransistorY = 74;
+
+int openDescriptors() {
+  int count = 0;
+  if (DIR* folder = opendir("/proc/self/fd")) {
+    while (readdir(folder) != nullptr)
+      ++count;
+    closedir(folder);
+  }
+  return count;
+}
+
+// The begin-edit, automate and end-edit calls the host received, in order: "b8", "a8=1.00",
+// "e8".
+std::vector<std::string> editCalls(const TestHost& host) {
+  std::vector<std::string> calls;
+  for (const HostCall& call : host.calls()) {
+    const std::string index = std::to_string(call.index);
+    if (call.opcode == audioMasterBeginEdit) calls.push_back("b" + index);
+    if (call.opcode == audioMasterEndEdit) calls.push_back("e" + index);
+    if (call.opcode == audioMasterAutomate) {
+      char value[16];
+      std::snprintf(value, sizeof value, "%.2f", static_cast<double>(call.opt));
+      calls.push_back("a" + index + "=" + value);
+    }
+  }
+  return calls;
+}
+
+class EditorWindowTest : public ::testing::Test {
+protected:
+  static void SetUpTestSuite() {
+    library = new PluginLibrary(pluginPath());
+    artwork = new PanelArtwork(SPARKWELL_RESOURCES_DIR);
+  }
+  static void TearDownTestSuite() {
+    delete artwork;
+    delete library;
+  }
+
+  void SetUp() override {
+    ASSERT_FALSE(XvfbServer::display().empty());
+    ASSERT_TRUE(library->isLoaded()) << library->loadError();
+    ASSERT_TRUE(artwork->loaded());
+    plugin = std::make_unique<PluginInstance>(host, library->vstPluginMain());
+    ASSERT_TRUE(*plugin);
+    window = std::make_unique<X11HostWindow>(kPanelWidth, kPanelHeight);
+    ASSERT_TRUE(window->isOpen());
+  }
+  void TearDown() override {
+    plugin.reset(); // closes the instance, and with it the editor, while our window still exists
+    window.reset();
+  }
+
+  VstIntPtr openEditor() {
+    const VstIntPtr answer = plugin->dispatch(effEditOpen, 0, 0, window->parentHandle());
+    idleFor(50);
+    return answer;
+  }
+
+  // Idle calls about every 5 ms, as a busy host gives them.
+  void idleFor(int milliseconds) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    do {
+      plugin->dispatch(effEditIdle);
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    } while (std::chrono::steady_clock::now() < end);
+  }
+
+  void click(int x, int y) {
+    window->movePointer(x, y);
+    idleFor(20);
+    window->pressLeftButton();
+    idleFor(20);
+    window->releaseLeftButton();
+    idleFor(40);
+  }
+
+  // The one window the editor made inside ours; 0 when there is not exactly one.
+  Window editorWindow() {
+    const std::vector<Window> children = window->children();
+    return children.size() == 1 ? children[0] : 0;
+  }
+
+  // The effect's values as the controls hold them, the tab at `tabValue`.
+  PanelState effectState(bool backFace, float tabValue) {
+    PanelState state;
+    for (VstInt32 tag = 0; tag < 10; ++tag)
+      state.values[static_cast<size_t>(tag)] = plugin->getParameter(tag);
+    state.values[kPanelTabTag] = tabValue;
+    state.backFace = backFace;
+    return state;
+  }
+
+  // Waits up to a second (idling) for the editor's window to show `state`: the window server
+  // takes the plug-in's drawing on its own connection, at its own pace.
+  ImageDifference differenceFrom(const PanelState& state) {
+    const RgbImage expected = artwork->compose(state);
+    ImageDifference difference;
+    for (int attempt = 0; attempt < 50; ++attempt) {
+      const Window editor = editorWindow();
+      if (editor == 0) return {expected.pixels.size(), 255, -1, -1};
+      difference =
+          compareImages(window->capture(editor, kPanelWidth, kPanelHeight), expected, kTolerance);
+      if (difference.differing == 0) break;
+      idleFor(20);
+    }
+    return difference;
+  }
+
+  void expectShows(const PanelState& state, const char* what) {
+    const ImageDifference difference = differenceFrom(state);
+    EXPECT_EQ(difference.differing, 0u)
+        << what << ": first differing pixel at " << difference.firstX << ", " << difference.firstY
+        << ", largest channel difference " << difference.largest;
+  }
+
+  static PluginLibrary* library;
+  static PanelArtwork* artwork;
+  TestHost host;
+  std::unique_ptr<PluginInstance> plugin;
+  std::unique_ptr<X11HostWindow> window;
+};
+
+PluginLibrary* EditorWindowTest::library = nullptr;
+PanelArtwork* EditorWindowTest::artwork = nullptr;
+
+TEST_F(EditorWindowTest, OpensOneChildWindowOfTheReportedSizeShowingTheFrontAndClosesIt) {
+  ERect* rect = nullptr;
+  EXPECT_EQ(plugin->dispatch(effEditGetRect, 0, 0, &rect), 1);
+  ASSERT_NE(rect, nullptr);
+  EXPECT_EQ(rect->top, 0);
+  EXPECT_EQ(rect->left, 0);
+  EXPECT_EQ(rect->bottom, 306);
+  EXPECT_EQ(rect->right, 450);
+
+  EXPECT_EQ(openEditor(), 1);
+  const Window editor = editorWindow();
+  ASSERT_NE(editor, 0u);
+  int width = 0, height = 0;
+  window->sizeOf(editor, width, height);
+  EXPECT_EQ(width, 450);
+  EXPECT_EQ(height, 306);
+  EXPECT_TRUE(window->isViewable(editor));
+  expectShows(effectState(false, 0.0f), "front face at the defaults");
+
+  plugin->dispatch(effEditClose);
+  EXPECT_TRUE(window->children().empty());
+  // Idle and close on a closed editor do nothing; it opens again normally.
+  plugin->dispatch(effEditIdle);
+  plugin->dispatch(effEditClose);
+  EXPECT_TRUE(window->children().empty());
+  EXPECT_EQ(openEditor(), 1);
+  expectShows(effectState(false, 0.0f), "front face after closing twice");
+}
+
+TEST_F(EditorWindowTest, TabClicksFlipTheFacesAndReachTheHostAsEditsOfIndex8) {
+  ASSERT_EQ(openEditor(), 1);
+  host.clearCalls();
+  click(kTabX, kTabY);
+  EXPECT_EQ(editCalls(host), (std::vector<std::string>{"b8", "a8=1.00", "e8"}));
+  expectShows(effectState(true, 1.0f), "back face with the tab darker");
+  EXPECT_EQ(plugin->getParameter(8), 0.0f);
+
+  host.clearCalls();
+  click(kTabX, kTabY);
+  EXPECT_EQ(editCalls(host), (std::vector<std::string>{"b8", "a8=0.00", "e8"}));
+  expectShows(effectState(false, 0.0f), "front face again");
+}
+
+TEST_F(EditorWindowTest, DraggingSetUpwardAutomatesGainBetweenOneBeginAndOneEnd) {
+  ASSERT_EQ(openEditor(), 1);
+  const float start = plugin->getParameter(kGain);
+  host.clearCalls();
+  window->movePointer(kSetX, kSetY);
+  idleFor(20);
+  window->pressLeftButton();
+  idleFor(20);
+  for (int step = 1; step <= 10; ++step) {
+    window->movePointer(kSetX, kSetY - 5 * step);
+    idleFor(15);
+  }
+  window->releaseLeftButton();
+  idleFor(40);
+
+  const std::vector<HostCall> calls = host.calls();
+  std::vector<const HostCall*> edits;
+  for (const HostCall& call : calls)
+    if (call.opcode == audioMasterBeginEdit || call.opcode == audioMasterEndEdit ||
+        call.opcode == audioMasterAutomate)
+      edits.push_back(&call);
+  ASSERT_GE(edits.size(), 7u); // a begin, at least five values, an end
+  EXPECT_EQ(edits.front()->opcode, audioMasterBeginEdit);
+  EXPECT_EQ(edits.front()->index, kGain);
+  EXPECT_EQ(edits.back()->opcode, audioMasterEndEdit);
+  EXPECT_EQ(edits.back()->index, kGain);
+  float previous = start;
+  for (size_t i = 1; i + 1 < edits.size(); ++i) {
+    EXPECT_EQ(edits[i]->opcode, audioMasterAutomate);
+    EXPECT_EQ(edits[i]->index, kGain);
+    EXPECT_GT(edits[i]->opt, previous) << "moving up must raise the gain";
+    previous = edits[i]->opt;
+  }
+  // Linear knob mode: 50 pixels up out of the 200 that span the range.
+  EXPECT_NEAR(previous, start + 0.25f, 1e-5f);
+  EXPECT_EQ(plugin->getParameter(kGain), previous);
+  expectShows(effectState(false, 0.0f), "SET at the dragged value");
+}
+
+TEST_F(EditorWindowTest, ProgramChangeMovesTheControlsAtTheNextIdleAndKeepsTheFace) {
+  // Program 1 differs from program 0 in Gain, Effect and Pickup.
+  plugin->dispatch(effSetProgram, 0, 1);
+  plugin->setParameter(kGain, 0.1f);
+  plugin->setParameter(kEffect, 0.0f);
+  plugin->setParameter(kPickup, 0.75f);
+  plugin->dispatch(effSetProgram, 0, 0);
+  ASSERT_EQ(openEditor(), 1);
+  const PanelState programZero = effectState(false, 0.0f);
+  expectShows(programZero, "front face at program 0");
+
+  plugin->dispatch(effSetProgram, 0, 1);
+  const PanelState programOne = effectState(false, 0.0f);
+  ASSERT_NE(frameForValue(kGain, programOne.values[kGain]),
+            frameForValue(kGain, programZero.values[kGain]));
+  idleFor(20);
+  expectShows(programOne, "front face at program 1");
+  click(kTabX, kTabY);
+  expectShows(effectState(true, 1.0f), "back face at program 1");
+}
+
+TEST_F(EditorWindowTest, HostValuesBeyondAControlsRangeShowLimited) {
+  ASSERT_EQ(openEditor(), 1);
+  plugin->setParameter(kGain, 1.5f);
+  plugin->setParameter(kTransistor, 0.7f);
+  plugin->setParameter(kPickup, 0.3f);
+  EXPECT_EQ(plugin->getParameter(kGain), 1.5f); // the effect keeps what it was given
+  idleFor(20);
+  PanelState front = effectState(false, 0.0f);
+  ASSERT_EQ(frameForValue(kGain, front.values[kGain]), 30);
+  expectShows(front, "SET at its last frame");
+  click(kTabX, kTabY);
+  const PanelState back = effectState(true, 1.0f);
+  ASSERT_EQ(frameForValue(kTransistor, 0.7f), 0);
+  ASSERT_EQ(frameForValue(kPickup, 0.3f), 1);
+  expectShows(back, "Transistor lever up at 0.7, Pickup at Hot Humbucker for 0.3");
+
+  // The toggle held 0.7: the next click sets and sends its maximum.
+  host.clearCalls();
+  click(kTransistorX, kTransistorY);
+  EXPECT_EQ(editCalls(host), (std::vector<std::string>{"b6", "a6=1.00", "e6"}));
+}
+
+TEST_F(EditorWindowTest, IndicesWithoutAControlMoveNothingAndFlipNothing) {
+  ASSERT_EQ(openEditor(), 1);
+  const PanelState before = effectState(false, 0.0f);
+  plugin->setParameter(8, 1.0f);
+  plugin->setParameter(10, 1.0f);
+  plugin->setParameter(-1, 1.0f);
+  idleFor(20);
+  expectShows(before, "front face with the tab unmoved");
+}
+
+TEST_F(EditorWindowTest, ReopeningAfterTheBackFaceShowsTheFrontWithTheTabAtFrame0) {
+  ASSERT_EQ(openEditor(), 1);
+  click(kTabX, kTabY);
+  expectShows(effectState(true, 1.0f), "back face");
+  plugin->dispatch(effEditClose);
+  ASSERT_EQ(openEditor(), 1);
+  expectShows(effectState(false, 0.0f), "front face after reopening");
+}
+
+TEST_F(EditorWindowTest, OpeningAnOpenEditorAgainReplacesItsWindow) {
+  ASSERT_EQ(openEditor(), 1);
+  ASSERT_EQ(openEditor(), 1);
+  EXPECT_EQ(window->children().size(), 1u);
+  expectShows(effectState(false, 0.0f), "front face of the second open");
+  plugin->dispatch(effEditClose);
+  EXPECT_TRUE(window->children().empty());
+}
+
+TEST_F(EditorWindowTest, ClosingTheInstanceWithTheEditorOpenRemovesTheWindow) {
+  ASSERT_EQ(openEditor(), 1);
+  ASSERT_EQ(window->children().size(), 1u);
+  plugin->close();
+  EXPECT_TRUE(window->children().empty());
+}
+
+TEST_F(EditorWindowTest, HundredOpenIdleCloseCyclesLeaveNoWindowOrConnectionBehind) {
+  // One cycle first, so that whatever the libraries set up once is in place.
+  ASSERT_EQ(openEditor(), 1);
+  plugin->dispatch(effEditClose);
+  const int descriptors = openDescriptors();
+  for (int cycle = 0; cycle < 100; ++cycle) {
+    // Every tenth cycle on a new host window, as hosts do when they rebuild theirs.
+    if (cycle % 10 == 9) window = std::make_unique<X11HostWindow>(kPanelWidth, kPanelHeight);
+    ASSERT_EQ(plugin->dispatch(effEditOpen, 0, 0, window->parentHandle()), 1) << cycle;
+    plugin->dispatch(effEditIdle);
+    plugin->dispatch(effEditIdle);
+    ASSERT_EQ(window->children().size(), 1u) << cycle;
+    plugin->dispatch(effEditClose);
+    ASSERT_TRUE(window->children().empty()) << cycle;
+  }
+  EXPECT_EQ(openDescriptors(), descriptors);
+}
+
+} // namespace
+} // namespace sparkwell_test
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  ::testing::AddGlobalTestEnvironment(new sparkwell_test::XvfbServer);
+  return RUN_ALL_TESTS();
+}
