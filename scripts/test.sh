@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 JOBS=${JOBS:-$(nproc)}
-STAGES=${STAGES:-"format release asan tsan"}
+STAGES=${STAGES:-"format release asan tsan fuzz"}
 
 bash scripts/install-deps.sh base gui-test
 
@@ -38,6 +38,13 @@ stage_asan() {
 stage_tsan() {
   configure_and_build build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSPARKWELL_SANITIZE=thread -DSPARKWELL_BENCH=OFF
   (cd build-tsan && TSAN_OPTIONS="halt_on_error=1" ctest --output-on-failure -j "$JOBS" -L tsan)
+}
+
+# A bounded fuzzing run of the libFuzzer target, built with clang in build-fuzz
+# (FUZZ_SECONDS, default 60; `make fuzz` runs longer). The validator itself runs in the
+# release, asan and tsan stages as ctest entries (validate-*).
+stage_fuzz() {
+  FUZZ_SECONDS=${FUZZ_SECONDS:-60} bash scripts/fuzz.sh
 }
 
 for s in $STAGES; do
