@@ -34,6 +34,7 @@ protected:
     writeSound(folder.file("sun.au"), sunAudio);
     writeWholeFile(folder.file("notes.wav"), "these are notes, not audio");
     mkdir(folder.file("folder.wav").c_str(), 0755);
+    mkfifo(folder.file("pipe.wav").c_str(), 0644);
   }
 
   // Runs the refused command twice: with no output file, and with an output file already
@@ -77,6 +78,7 @@ TEST_F(RenderRefusal, InputsThatCannotBeRendered) {
       {"missing input", {"absent.wav", "out.wav"}, 1, "cannot read 'absent.wav'"},
       {"not audio", {"notes.wav", "out.wav"}, 1, "'notes.wav'"},
       {"a folder", {"folder.wav", "out.wav"}, 1, "cannot read 'folder.wav'"},
+      {"a pipe nobody writes to", {"pipe.wav", "out.wav"}, 1, "cannot read 'pipe.wav'"},
       {"unsupported type", {"sun.au", "out.wav"}, 1, "unsupported format"},
       {"three channels", {"three.wav", "out.wav"}, 1, "3 channels"},
   };

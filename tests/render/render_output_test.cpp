@@ -2,6 +2,9 @@
 // directly, whatever the block size, the channel count or the way a setting is written.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "render_tool.h"
 #include "sound_files.h"
 
@@ -137,6 +140,18 @@ TEST_F(RenderOutput, AnExistingOutputIsReplacedByACompleteRender) {
   Sound output = render(input, "out.wav");
   EXPECT_EQ(output.frames(), input.frames());
   EXPECT_EQ(folder.entries(), (std::vector<std::string>{"in.wav", "out.wav"}));
+}
+
+TEST_F(RenderOutput, ALinkedOutputIsWrittenThroughTheLink) {
+  writeWholeFile(folder.file("target.wav"), "an older render");
+  ASSERT_EQ(symlink("target.wav", folder.file("link.wav").c_str()), 0);
+  Sound input = testSignal(2, kRate, 3000, 10);
+  render(input, "link.wav");
+  struct stat status;
+  ASSERT_EQ(lstat(folder.file("link.wav").c_str(), &status), 0);
+  EXPECT_TRUE(S_ISLNK(status.st_mode));
+  EXPECT_EQ(readSound(folder.file("target.wav")).frames(), input.frames());
+  EXPECT_EQ(folder.entries(), (std::vector<std::string>{"in.wav", "link.wav", "target.wav"}));
 }
 
 TEST_F(RenderOutput, OtherRatesAreRenderedAtThatRateWithOneNote) {

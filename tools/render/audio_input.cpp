@@ -13,7 +13,9 @@
 InputFile::InputFile(const std::string& path) : path_(path) {
   // Open the file ourselves first, so a missing or unreadable file is told apart from one
   // that libsndfile does not recognise.
-  int descriptor = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Non-blocking, so that a named pipe is refused below instead of waiting for a writer; for a
+  // regular file the flag changes nothing.
+  int descriptor = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (descriptor < 0) throw failure("cannot read '" + path + "': " + std::strerror(errno));
   struct stat status;
   if (fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {

@@ -63,16 +63,31 @@ std::string fileNameOf(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// Where the samples really go: the file a symbolic link points to (so the link stays a link),
+// else the path itself. Only a regular file is ever replaced: renaming over a device, a pipe
+// or a folder would destroy it rather than write to it.
+std::string destinationFor(const std::string& path) {
+  std::string destination = path;
+  struct stat status;
+  if (lstat(path.c_str(), &status) == 0 && S_ISLNK(status.st_mode)) {
+    char resolved[PATH_MAX + 1];
+    if (realpath(path.c_str(), resolved)) destination = resolved;
+  }
+  if (stat(destination.c_str(), &status) == 0) {
+    if (S_ISDIR(status.st_mode)) throw failure("cannot write '" + path + "': it is a directory");
+    if (!S_ISREG(status.st_mode)) {
+      throw failure("cannot write '" + path + "': not a regular file");
+    }
+  }
+  return destination;
+}
+
 } // namespace
 
 OutputFile::OutputFile(const std::string& path, int format, int channels, int sampleRate)
-    : path_(path), channels_(channels) {
-  struct stat status;
-  if (stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode)) {
-    throw failure("cannot write '" + path + "': it is a directory");
-  }
+    : path_(path), destination_(destinationFor(path)) {
   // A hidden name in the same folder, so the final rename stays within one file system.
-  std::string pattern = folderOf(path) + "/." + fileNameOf(path) + ".XXXXXX";
+  std::string pattern = folderOf(destination_) + "/." + fileNameOf(destination_) + ".XXXXXX";
   if (pattern.size() > PATH_MAX) throw failure("cannot write '" + path + "': name too long");
   std::vector<char> name(pattern.begin(), pattern.end());
   name.push_back('\0');
@@ -140,7 +155,7 @@ void OutputFile::commit() {
     discard();
     throw failure("cannot write '" + path_ + "': " + reason);
   }
-  if (rename(temporaryPath_.c_str(), path_.c_str()) != 0) {
+  if (rename(temporaryPath_.c_str(), destination_.c_str()) != 0) {
     reason = std::strerror(errno);
     discard();
     throw failure("cannot write '" + path_ + "': " + reason);

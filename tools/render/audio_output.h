@@ -1,7 +1,8 @@
 // An audio file written so that it appears complete or not at all: the samples go into a
 // temporary file beside the destination, which replaces the destination only in commit().
 // Until then an existing file of that name stays as it was; on failure, destruction or an
-// interrupt (Ctrl-C, SIGTERM, SIGHUP) the temporary file is removed.
+// interrupt (Ctrl-C, SIGTERM, SIGHUP) the temporary file is removed. A symbolic link is
+// written through to its target; anything but a regular file (a device, a pipe) is refused.
 #pragma once
 
 #include "render_engine.h"
@@ -26,9 +27,9 @@ public:
 private:
   void discard();
 
-  std::string path_;
+  std::string path_;        // as the user named it, for messages
+  std::string destination_; // the regular file that is replaced: a link's target, else path_
   std::string temporaryPath_;
   int descriptor_ = -1;
   SNDFILE* file_ = nullptr;
-  int channels_;
 };
