@@ -73,12 +73,17 @@ TEST(Demo, WritesThreeRendersWithTheirLevels) {
   EXPECT_NEAR(44100.0 / period, 329.63, 2.5);
 }
 
-TEST(Demo, FolderThatCannotBeMadeIsRefused) {
+TEST(Demo, RefusalsLeaveNothingBehind) {
   ScratchFolder folder;
   writeWholeFile(folder.file("taken"), "a file, not a folder");
-  ToolRun run = runTool({"demo", "taken/demo", "--plugin", pluginPath()}, folder.path());
-  EXPECT_EQ(run.exitCode, 1);
-  EXPECT_EQ(run.errorLines().size(), 1u) << run.err;
+  ToolRun blocked = runTool({"demo", "taken/demo", "--plugin", pluginPath()}, folder.path());
+  EXPECT_EQ(blocked.exitCode, 1);
+  ASSERT_EQ(blocked.errorLines().size(), 1u) << blocked.err;
+  EXPECT_NE(blocked.err.find("'taken/demo'"), std::string::npos) << blocked.err;
+  ToolRun noPlugin = runTool({"demo", "fresh", "--plugin", "absent.so"}, folder.path());
+  EXPECT_EQ(noPlugin.exitCode, 1);
+  ASSERT_EQ(noPlugin.errorLines().size(), 1u) << noPlugin.err;
+  EXPECT_NE(noPlugin.err.find("cannot load plug-in"), std::string::npos) << noPlugin.err;
   EXPECT_EQ(folder.entries(), std::vector<std::string>{"taken"});
 }
 

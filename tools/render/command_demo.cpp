@@ -82,22 +82,28 @@ int runDemo(const ParsedArguments& arguments) {
   }
   std::string folder = arguments.positionals.empty() ? "demo-out" : arguments.positionals[0];
   std::string pluginPath = pluginPathFrom(arguments);
+  // A fresh instance for each render, as a DAW inserting the effect on a new track. All are
+  // made before the folder, so a plug-in that fails to load leaves nothing behind.
+  std::vector<std::unique_ptr<PluginHost>> instances;
+  for (size_t i = 0; i < demoRenders().size(); ++i) {
+    instances.push_back(PluginHost::load(pluginPath));
+  }
   makeFolder(folder);
 
   std::vector<float> phrase = synthesiseGuitarPhrase(kDemoRate);
   double seconds = static_cast<double>(phrase.size()) / kDemoRate;
-  std::printf("a %.1f s synthesised guitar phrase at %d Hz through %s\n", seconds, kDemoRate,
-              pluginPath.c_str());
-  for (const DemoRender& render : demoRenders()) {
-    // A fresh instance for each render, as a DAW inserting the effect on a new track.
-    std::unique_ptr<PluginHost> plugin = PluginHost::load(pluginPath);
-    applyProgramAndSettings(*plugin, std::string("0"), render.settings);
-    prepareForRendering(*plugin, kDemoRate, 512);
+  std::printf("Rendering a %.1f s synthesised guitar phrase at %d Hz through %s\n", seconds,
+              kDemoRate, pluginPath.c_str());
+  for (size_t i = 0; i < demoRenders().size(); ++i) {
+    const DemoRender& render = demoRenders()[i];
+    PluginHost& plugin = *instances[i];
+    applyProgramAndSettings(plugin, std::string("0"), render.settings);
+    prepareForRendering(plugin, kDemoRate, 512);
     std::string path = folder + "/" + render.fileName;
     // 32-bit float keeps the levels exact, above full scale included.
     OutputFile output(path, SF_FORMAT_WAV | SF_FORMAT_FLOAT, 1, kDemoRate);
     PhraseSource source(phrase);
-    RenderResult result = renderThrough(*plugin, source, output, RenderOptions());
+    RenderResult result = renderThrough(plugin, source, output, RenderOptions());
     output.commit();
     std::printf("  %-24s %-36s peak %10s  RMS %10s  real-time factor %.4f\n", path.c_str(),
                 render.description, formatDbfs(result.levels.peakDbfs()).c_str(),

@@ -16,9 +16,9 @@ VstIntPtr hostCallback(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, fl
   return 0;
 }
 
-// Text requests get a buffer far larger than any limit of the interface, filled with zeros and
-// ended with a zero that the plug-in cannot reach, so a plug-in writing a little past its limit
-// or not at all still leaves a terminated string.
+// Text requests get a zeroed buffer far larger than any limit of the interface, and its last
+// byte is zeroed again after the call, so a plug-in that writes past its limit, or nothing at
+// all, still leaves a terminated string.
 constexpr size_t kTextBuffer = 512;
 
 } // namespace
