@@ -58,55 +58,89 @@ template <class Coeffs> inline float biquadStep(BiquadState& s, const Coeffs& c,
   return y;
 }
 
-// Stages from the HPF to the treble low-pass for one oversampled sample; returns the treble
-// output. Each filter sees the frame's two oversampled samples in order, so running all stages
-// for the first sample and then for the second equals running stage by stage.
-inline float runOversampled(ChannelState& s, float in, const ChainSettings& c) {
-  const float hpLow = c.hpfCoefB * in - c.hpfCoefA * s.hpfZ;
-  s.hpfZ = hpLow;
-  const float hpOut = in - hpLow;
+// The chain runs stage by stage over the frame's two oversampled samples (and, in "Stereo", over
+// both channels), which equals running sample by sample: every filter still sees its own
+// samples in order. Grouping the stages keeps the library calls of the curves together, so the
+// filter memories are saved around them once per frame rather than once per call.
 
-  // "None" passes the high-passed signal on both paths of the mix.
-  float peakOut = hpOut;
-  float notchOut = hpOut;
-  if (c.pickup.resonance) {
-    peakOut = biquadStep(s.peak, *c.pickup.resonance, hpOut + kDenormGuard);
-    notchOut = biquadStep(s.notch, *c.pickup.notch, peakOut + kDenormGuard);
-  }
-
-  const double mix = (static_cast<double>(peakOut) * 0.2 + static_cast<double>(notchOut) * 0.8) *
-                     static_cast<double>(c.hpf);
+// Upsampling, HPF, pickup resonance and notch, crossfade and drive: the two drive samples.
+inline void driveStage(ChannelState& s, float x, const ChainSettings& c, float (&drive)[2]) {
+  const float mid =
+      static_cast<float>(0.5 * static_cast<double>(s.prevIn) + 0.5 * static_cast<double>(x));
+  s.prevIn = x;
+  const float oversampled[2] = {mid, x};
   const double driveGain = c.ac128Model ? kDriveAC128 : kDrive2SB175;
-  const float drive =
-      static_cast<float>((mix + static_cast<double>(c.hpfComplement * hpOut)) * driveGain);
+  for (int k = 0; k < 2; ++k) {
+    const float hpLow = c.hpfCoefB * oversampled[k] - c.hpfCoefA * s.hpfZ;
+    s.hpfZ = hpLow;
+    const float hpOut = oversampled[k] - hpLow;
 
-  const float shaped = c.ac128Model ? shapeAC128(drive) : shape2SB175(drive);
+    // "None" passes the high-passed signal on both paths of the mix.
+    float peakOut = hpOut;
+    float notchOut = hpOut;
+    if (c.pickup.resonance) {
+      peakOut = biquadStep(s.peak, *c.pickup.resonance, hpOut + kDenormGuard);
+      notchOut = biquadStep(s.notch, *c.pickup.notch, peakOut + kDenormGuard);
+    }
 
-  const float dcLow = c.dcCoefB * shaped - c.dcCoefA * s.dcZ;
-  s.dcZ = dcLow;
-  const float dcOut = shaped - dcLow;
+    const double mix = (static_cast<double>(peakOut) * 0.2 + static_cast<double>(notchOut) * 0.8) *
+                       static_cast<double>(c.hpf);
+    drive[k] = static_cast<float>((mix + static_cast<double>(c.hpfComplement * hpOut)) * driveGain);
+  }
+}
 
-  const float gridOut =
-      c.gridCurrent == 0.0f ? dcOut : c.gridAmountInv * gridShape(c.gridAmount * dcOut);
+// Transistor curve, then the DC blocker: the two DC-free samples.
+inline void boosterStage(ChannelState& s, const float (&drive)[2], const ChainSettings& c,
+                         float (&dcOut)[2]) {
+  for (int k = 0; k < 2; ++k) {
+    const float shaped = c.ac128Model ? shapeAC128(drive[k]) : shape2SB175(drive[k]);
+    const float dcLow = c.dcCoefB * shaped - c.dcCoefA * s.dcZ;
+    s.dcZ = dcLow;
+    dcOut[k] = shaped - dcLow;
+  }
+}
 
-  const float trebleOut = (c.trebleCoefB * gridOut - c.trebleCoefA * s.trebleZ) + kDenormGuard;
-  s.trebleZ = trebleOut;
-  return trebleOut;
+// Grid current, skipped while gridCurrent is exactly 0. Memoryless.
+inline float gridStage(float dcOut, const ChainSettings& c) {
+  return c.gridCurrent == 0.0f ? dcOut : c.gridAmountInv * gridShape(c.gridAmount * dcOut);
+}
+
+// Treble low-pass, decimation and output gain: the frame's output sample.
+inline float outputStage(ChannelState& s, const float (&gridOut)[2], const ChainSettings& c) {
+  float trebleOut[2];
+  for (int k = 0; k < 2; ++k) {
+    trebleOut[k] = (c.trebleCoefB * gridOut[k] - c.trebleCoefA * s.trebleZ) + kDenormGuard;
+    s.trebleZ = trebleOut[k];
+  }
+  // Taps over previous first, previous second and current first sample; the current second
+  // sample enters the next frame's output.
+  const float decimOut = static_cast<float>(0.25 * static_cast<double>(trebleOut[0]) +
+                                            0.5 * static_cast<double>(s.decimMem1) +
+                                            0.25 * static_cast<double>(s.decimMem0));
+  s.decimMem0 = trebleOut[0];
+  s.decimMem1 = trebleOut[1];
+  return decimOut * c.outputGain;
 }
 
 // One host frame of one channel from its scaled input x; returns the output sample.
 inline float runChain(ChannelState& s, float x, const ChainSettings& c) {
-  const float mid =
-      static_cast<float>(0.5 * static_cast<double>(s.prevIn) + 0.5 * static_cast<double>(x));
-  s.prevIn = x;
-  const float trebleOut0 = runOversampled(s, mid, c);
-  const float trebleOut1 = runOversampled(s, x, c);
-  // Taps over previous first, previous second and current first sample; the current second
-  // sample enters the next frame's output.
-  const float decimOut = static_cast<float>(0.25 * static_cast<double>(trebleOut0) +
-                                            0.5 * static_cast<double>(s.decimMem1) +
-                                            0.25 * static_cast<double>(s.decimMem0));
-  s.decimMem0 = trebleOut0;
-  s.decimMem1 = trebleOut1;
-  return decimOut * c.outputGain;
+  float drive[2], dcOut[2];
+  driveStage(s, x, c, drive);
+  boosterStage(s, drive, c, dcOut);
+  const float gridOut[2] = {gridStage(dcOut[0], c), gridStage(dcOut[1], c)};
+  return outputStage(s, gridOut, c);
+}
+
+// One host frame of two independent channels, stage by stage across both.
+inline void runChainPair(ChannelState& left, ChannelState& right, float xLeft, float xRight,
+                         const ChainSettings& c, float& outLeft, float& outRight) {
+  float driveLeft[2], driveRight[2], dcLeft[2], dcRight[2];
+  driveStage(left, xLeft, c, driveLeft);
+  driveStage(right, xRight, c, driveRight);
+  boosterStage(left, driveLeft, c, dcLeft);
+  boosterStage(right, driveRight, c, dcRight);
+  const float gridLeft[2] = {gridStage(dcLeft[0], c), gridStage(dcLeft[1], c)};
+  const float gridRight[2] = {gridStage(dcRight[0], c), gridStage(dcRight[1], c)};
+  outLeft = outputStage(left, gridLeft, c);
+  outRight = outputStage(right, gridRight, c);
 }

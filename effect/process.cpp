@@ -64,8 +64,9 @@ void Sparkwell::processReplacing(float** inputs, float** outputs, VstInt32 sampl
       }
       const float gainIn = inputGain.load(kRelaxed);
       const ChainSettings settings = chainSettings();
-      const float outL = runChain(left, scaleStereoInput(inL, gainIn), settings);
-      const float outR = runChain(right, scaleStereoInput(inR, gainIn), settings);
+      float outL, outR;
+      runChainPair(left, right, scaleStereoInput(inL, gainIn), scaleStereoInput(inR, gainIn),
+                   settings, outL, outR);
       outLeft[i] = outL;
       outRight[i] = outR;
     }
