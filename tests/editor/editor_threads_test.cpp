@@ -1,0 +1,60 @@
+// Parameters set from a host's engine thread while its user-interface thread opens, idles and
+// closes the editor: meaningful under ThreadSanitizer, which reports any unguarded access the
+// two threads share (the tsan build runs it).
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <random>
+#include <thread>
+
+#include "offscreen_editor.h"
+
+namespace sparkwell_test {
+namespace {
+
+constexpr VstInt32 kGain = 0;
+
+TEST(EditorThreadsTest, ParametersFromAnotherThreadWhileTheEditorOpensIdlesAndCloses) {
+  PluginLibrary library(pluginPath());
+  ASSERT_TRUE(library.isLoaded()) << library.loadError();
+  TestHost host;
+  PluginInstance plugin(host, library.vstPluginMain());
+  ASSERT_TRUE(plugin);
+
+  std::atomic<bool> done{false};
+  std::thread engine([&] {
+    std::mt19937 random(20261208);
+    std::uniform_int_distribution<VstInt32> index(-1, 10);
+    std::uniform_real_distribution<float> value(-0.5f, 1.5f);
+    while (!done.load(std::memory_order_relaxed))
+      plugin.setParameter(index(random), value(random));
+  });
+  for (int cycle = 0; cycle < 100; ++cycle) {
+    OffscreenEditor editor(plugin);
+    ASSERT_EQ(editor.openAnswer(), 1);
+    for (int i = 0; i < 3; ++i)
+      editor.idle();
+    if (cycle % 3 == 0) editor.click(400, 12); // the tab: the user-interface thread's own edit
+    editor.idle();
+  }
+  done.store(true, std::memory_order_relaxed);
+  engine.join();
+
+  // What the other thread sets does reach the window, at the next idle.
+  OffscreenEditor editor(plugin);
+  ASSERT_EQ(editor.openAnswer(), 1);
+  std::thread([&] { plugin.setParameter(kGain, 1.0f); }).join();
+  std::thread([&] { plugin.setParameter(kGain, 0.0f); }).join();
+  editor.idle();
+  const RgbImage atZero = editor.image();
+  std::thread([&] { plugin.setParameter(kGain, 1.0f); }).join();
+  editor.idle();
+  const RgbImage atOne = editor.image();
+  const ImageDifference knobMoved = compareArea(atOne, atZero, controlArea(kGain), 0);
+  EXPECT_GT(knobMoved.differing, 100u);
+  const ImageDifference restUnchanged = compareImages(atOne, atZero, 0);
+  EXPECT_EQ(restUnchanged.differing, knobMoved.differing);
+}
+
+} // namespace
+} // namespace sparkwell_test

@@ -1,0 +1,33 @@
+// The built plug-in's editor drawn into memory: effEditOpen receives the address of an
+// off-screen target record instead of a window id, and the plug-in keeps its composed image
+// and mouse entry points there while the editor is open.
+#pragma once
+
+#include "../../toolkit/offscreentarget.h"
+#include "panel_model.h"
+#include "plugin_host.h"
+
+namespace sparkwell_test {
+
+class OffscreenEditor {
+public:
+  // Opens the editor of `plugin`; it is closed again on destruction.
+  explicit OffscreenEditor(PluginInstance& plugin);
+  ~OffscreenEditor();
+  OffscreenEditor(const OffscreenEditor&) = delete;
+  OffscreenEditor& operator=(const OffscreenEditor&) = delete;
+
+  VstIntPtr openAnswer() const { return opened; }
+  void idle();
+  // The image as of the last idle; empty when the plug-in offers none.
+  RgbImage image() const;
+  // A left click at (x, y) in frame pixels.
+  void click(double x, double y);
+
+private:
+  PluginInstance& plugin;
+  SparkwellOffscreenTarget target{};
+  VstIntPtr opened = 0;
+};
+
+} // namespace sparkwell_test
