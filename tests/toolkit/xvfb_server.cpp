@@ -14,14 +14,15 @@ XvfbServer::XvfbServer() {
   }
   pid = fork();
   if (pid == 0) {
-    // Xvfb picks a free display itself and writes its number to the pipe.
+    // Xvfb picks a free display itself and writes its number to the pipe. -noreset keeps it
+    // from restarting (and refusing connections for a moment) whenever its last client leaves.
     close(channel[0]);
     const int quiet = open("/dev/null", O_WRONLY);
     dup2(quiet, STDOUT_FILENO);
     dup2(quiet, STDERR_FILENO);
     const std::string fd = std::to_string(channel[1]);
-    execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "640x480x24", "-nolisten",
-           "tcp", static_cast<char*>(nullptr));
+    execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "640x480x24", "-noreset",
+           "-nolisten", "tcp", static_cast<char*>(nullptr));
     _exit(127);
   }
   close(channel[1]);
