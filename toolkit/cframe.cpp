@@ -117,10 +117,6 @@ void CFrame::idle() {
   if (isVisible()) repaint();
 }
 
-void CFrame::doIdleStuff() {
-  if (editor != nullptr) editor->doIdleStuff();
-}
-
 void CFrame::setVisible(bool state) {
   if (state) {
     visible = true;

@@ -31,8 +31,6 @@ public:
   void draw(CDrawContext* context) override;
   // Repaints the dirty visible controls and any invalidated area; nothing while invisible.
   void idle();
-  // Asks the editor for idle time.
-  void doIdleStuff();
   // Hiding invalidates the whole frame and then marks it invisible (invalidations are then
   // dropped); showing marks it visible and invalidates the whole frame, on every call.
   void setVisible(bool state) override;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <memory>
 
+#include "offscreentarget.h"
 #include "panel_editor.h"
 #include "platform.h"
 #include "plugin_host.h"
@@ -263,6 +264,53 @@ TEST_F(BindingTest, CloseReleasesTheFrameAndOpenBuildsItAgain) {
   dispatch(effEditClose); // twice: nothing more happens
   openOffscreen();
   EXPECT_NE(editor->frame, nullptr);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(BindingTest, AToolCanAskForTheEditorInMemoryThroughTheParentWindow) {
+  auto target = std::make_unique<SparkwellOffscreenTarget>();
+  target->magic = kSparkwellOffscreenMagic;
+  ASSERT_EQ(dispatch(effEditOpen, 0, 0, target.get()), 1);
+  ASSERT_NE(target->frame, nullptr);
+  ASSERT_NE(target->mouseDown, nullptr);
+  dispatch(effEditIdle);
+  ASSERT_NE(target->pixels, nullptr);
+  EXPECT_EQ(target->width, kPanelWidth);
+  EXPECT_EQ(target->height, kPanelHeight);
+  EXPECT_EQ(target->pixels[90 * kPanelWidth + 150], kPanelColour);
+  EXPECT_EQ(target->pixels[40 * kPanelWidth + 130], frameColour(0));
+
+  target->mouseDown(target->frame, 130, 40, kLButton);
+  target->mouseUp(target->frame, 130, 40, kLButton);
+  EXPECT_EQ(effect->getParameter(1), 1.0f);
+  dispatch(effEditIdle);
+  EXPECT_EQ(target->pixels[40 * kPanelWidth + 130], frameColour(1));
+  target->mouseDown(target->frame, 45, 60, kLButton);
+  target->mouseMoved(target->frame, 45, 40, kLButton);
+  target->mouseUp(target->frame, 45, 40, kLButton);
+  EXPECT_FLOAT_EQ(effect->getParameter(0), 0.1f);
+  target->wheel(target->frame, 45, 45, 1.0f, 0);
+  EXPECT_FLOAT_EQ(effect->getParameter(0), 0.2f);
+
+  dispatch(effEditClose);
+  EXPECT_EQ(target->magic, kSparkwellOffscreenMagic);
+  EXPECT_EQ(target->frame, nullptr);
+  EXPECT_EQ(target->pixels, nullptr);
+  EXPECT_EQ(target->mouseDown, nullptr);
+  EXPECT_EQ(target->width, 0);
+}
+
+TEST_F(BindingTest, ARecordWithoutTheMagicNumberIsNoTarget) {
+  auto target = std::make_unique<SparkwellOffscreenTarget>();
+  target->magic = kSparkwellOffscreenMagic + 1;
+  EXPECT_EQ(asOffscreenTarget(target.get()), nullptr);
+  target->magic = kSparkwellOffscreenMagic;
+  EXPECT_EQ(asOffscreenTarget(target.get()), target.get());
+  EXPECT_EQ(asOffscreenTarget(reinterpret_cast<void*>(uintptr_t{0x1c00005})), nullptr)
+      << "an X window id is never read as an address";
 }
 
 } // namespace
