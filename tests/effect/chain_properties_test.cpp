@@ -50,6 +50,26 @@ TEST_F(ChainPropertiesTest, BypassLeavesTheChainWhereItWas) {
       sameBits(interrupted->process(second).output.left, straight->process(second).output.left));
 }
 
+TEST_F(ChainPropertiesTest, SwitchesActOnlyStrictlyBeyondTheirMiddle) {
+  // The displays switch at 0.5 inclusive ("AC128", "Mono", "On"), the sound strictly beyond it:
+  // Transistor 0.5 still runs the 2SB175 curve, Stereo 0.5 is "Mono".
+  const StereoBuffer input = noise(2048, 1.0f, 8);
+  auto outputWith = [&](VstInt32 index, float value) {
+    auto instance = makeInstance();
+    instance->setParameter(kInput, 0.8f);
+    instance->setParameter(index, value);
+    return instance->process(input).output;
+  };
+  const StereoBuffer half = outputWith(kTransistor, 0.5f);
+  EXPECT_TRUE(sameBits(half.left, outputWith(kTransistor, 0.0f).left));
+  EXPECT_FALSE(sameBits(half.left, outputWith(kTransistor, 0.51f).left));
+
+  const StereoBuffer mono = outputWith(kStereo, 0.5f);
+  EXPECT_TRUE(sameBits(mono.left, mono.right));
+  const StereoBuffer stereo = outputWith(kStereo, 0.49f);
+  EXPECT_FALSE(sameBits(stereo.left, stereo.right));
+}
+
 TEST_F(ChainPropertiesTest, MonoWithEqualInputsMatchesStereoUpToInputRounding) {
   auto mono = makeInstance();
   auto stereo = makeInstance();
