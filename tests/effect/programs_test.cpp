@@ -28,6 +28,8 @@ TEST_F(ProgramsTest, NewInstanceIdentity) {
   EXPECT_EQ(record->numPrograms, 8);
   EXPECT_EQ(record->numParams, 10);
   EXPECT_EQ(record->uniqueID, 0x534B574C); // 'SKWL'
+  EXPECT_TRUE(record->flags & effFlagsHasEditor);
+  EXPECT_TRUE(record->flags & effFlagsCanReplacing);
 
   const TextAnswer effectName = instance->dispatchText(effGetEffectName);
   EXPECT_EQ(effectName.answer, 1);
