@@ -1,9 +1,9 @@
 // The processing chain for one host frame of one channel (or of both at once in "Stereo"):
-// input scaling, 2x upsampling by linear
-// interpolation, HPF, pickup resonance and notch, pickup/plain crossfade with the inverting
-// drive, transistor curve, DC blocker, grid current, treble low-pass, the 1/4, 1/2, 1/4
-// decimator and the output gain. Every step is in the precision it is defined in; the chain is
-// header-only so that the effect's frame loop inlines it.
+// input scaling, 2x upsampling by linear interpolation, HPF, pickup resonance and notch,
+// pickup/plain crossfade with the inverting drive, transistor curve, DC blocker, grid current,
+// treble low-pass, the 1/4, 1/2, 1/4 decimator and the output gain. Every step is in the
+// precision it is defined in; the chain is header-only so that the effect's frame loop inlines
+// it.
 #pragma once
 
 #include "channel_state.h"
