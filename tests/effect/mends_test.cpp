@@ -81,15 +81,30 @@ TEST_F(MendsTest, ANonFiniteSampleSilencesOnlyItsOwnBlockAndChannel) {
   }
 }
 
-TEST_F(MendsTest, ANonFiniteParameterStopsHurtingOnceItIsSaneAgain) {
-  for (VstInt32 index : {kHpf, kTreble, kInput, kGridCurrent}) {
-    SCOPED_TRACE(index);
-    auto instance = makeInstance();
-    instance->setParameter(index, std::numeric_limits<float>::quiet_NaN());
-    instance->process(noise(128, 0.5f, 95));
-    instance->setParameter(index, 0.5f);
-    for (float y : instance->process(noise(128, 0.5f, 96)).output.left)
-      ASSERT_TRUE(std::isfinite(y));
+TEST_F(MendsTest, ExtremeParameterValuesStopHurtingOnceTheyAreSaneAgain) {
+  const float defaults[] = {0.6f, 1.0f, 0.5f, 0.0f, 1.0f, 0.5f, 0.0f, 1.0f, 0.0f, 1.0f};
+  const float extremes[] = {std::numeric_limits<float>::quiet_NaN(),
+                            std::numeric_limits<float>::infinity(),
+                            -std::numeric_limits<float>::infinity(),
+                            1e9f,
+                            -1e9f,
+                            1e-40f};
+  for (VstInt32 index = 0; index < 10; ++index) {
+    for (float extreme : extremes) {
+      SCOPED_TRACE(testing::Message() << "index " << index << " value " << extreme);
+      auto instance = makeInstance();
+      instance->setParameter(kStereo, 0.0f);
+      instance->setParameter(kGridCurrent, 0.3f);
+      instance->process(noise(128, 0.5f, 95));
+      instance->setParameter(index, extreme);
+      instance->process(noise(128, 0.5f, 96));
+      instance->setParameter(index, index == kStereo        ? 0.0f
+                                    : index == kGridCurrent ? 0.3f
+                                                            : defaults[index]);
+      instance->process(noise(128, 0.5f, 97));
+      for (float y : instance->process(noise(128, 0.5f, 98)).output.left)
+        ASSERT_TRUE(std::isfinite(y));
+    }
   }
 }
 
