@@ -48,11 +48,18 @@ HWND windowAt(HWND window, POINT& point) {
 
 class Win32Display : public HostDisplay {
 public:
+  // Parent windows are children of one top-level window that lives as long as the display,
+  // as a host's plug-in containers sit inside its own window (and because destroying a
+  // top-level window is slow without a window manager).
   uintptr_t createParent(int width, int height) override {
     registerParentClass();
-    HWND window = CreateWindowExW(0, kParentClass, L"Sparkwell validator host",
-                                  WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, width, height,
-                                  nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    if (!hostWindow)
+      hostWindow = CreateWindowExW(0, kParentClass, L"Sparkwell validator host",
+                                   WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 1024, 768,
+                                   nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    HWND window =
+        CreateWindowExW(0, kParentClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, width,
+                        height, hostWindow, nullptr, GetModuleHandleW(nullptr), nullptr);
     pumpMessages();
     return reinterpret_cast<uintptr_t>(window);
   }
@@ -118,6 +125,9 @@ public:
   void sync() override { pumpMessages(); }
   long takeForeignErrors() override { return 0; }
   bool errorHandlerIntact() override { return true; }
+
+private:
+  HWND hostWindow = nullptr;
 };
 } // namespace
 

@@ -153,8 +153,11 @@ public:
   }
 
 private:
+  // Input goes to whatever window is on top at the point: the window is raised first, as a
+  // user brings a host window to the front before clicking into it.
   bool moveTo(uintptr_t window, int x, int y) {
     if (!haveXTest) return false;
+    XRaiseWindow(display, static_cast<Window>(window));
     int rootX = 0, rootY = 0;
     Window child;
     XTranslateCoordinates(display, static_cast<Window>(window), DefaultRootWindow(display), x, y,

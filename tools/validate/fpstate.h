@@ -13,6 +13,15 @@ inline void setFpControlState(unsigned state) {
   _mm_setcsr(state & ~0x3Fu);
 }
 
+// The sticky exception flags: cleared before a call, read after it.
+inline void clearFpExceptionFlags() {
+  _mm_setcsr(_mm_getcsr() & ~0x3Fu);
+}
+inline unsigned fpExceptionFlags() {
+  return _mm_getcsr() & 0x3Fu;
+}
+
+constexpr unsigned kMxcsrDenormalOperandFlag = 0x0002u;
 constexpr unsigned kMxcsrFlushToZero = 0x8000u;
 constexpr unsigned kMxcsrDenormalsAreZero = 0x0040u;
 constexpr unsigned kMxcsrRoundTowardZero = 0x6000u;
