@@ -89,7 +89,12 @@ int runSnapshot(const ParsedArguments& arguments) {
   plugin->editorRequest(effEditClose);
 
   writeFace(front, frontPath);
-  writeFace(back, backPath);
+  try {
+    writeFace(back, backPath);
+  } catch (const ToolError&) {
+    std::remove(frontPath.c_str()); // both pictures or neither
+    throw;
+  }
   std::printf("front face: %s (%d x %d)\nback face: %s (%d x %d)\n", frontPath.c_str(), front.width,
               front.height, backPath.c_str(), back.width, back.height);
   return kExitOk;
