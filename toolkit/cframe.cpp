@@ -113,8 +113,12 @@ void CFrame::repaint() {
 }
 
 void CFrame::idle() {
+  // An event's handler may reach the host, and the host may close the editor from there: the
+  // frame and its window stay alive until this pass is over.
+  remember();
   if (platformFrame) platformFrame->pollEvents();
   if (isVisible()) repaint();
+  forget();
 }
 
 void CFrame::setVisible(bool state) {
@@ -258,7 +262,11 @@ bool CFrame::getCurrentMouseLocation(CPoint& where) const {
 }
 
 bool CFrame::handleOnePendingPaint() {
-  return platformFrame ? platformFrame->handleOnePendingPaint() : false;
+  if (!platformFrame) return false;
+  remember(); // as in idle()
+  const bool handled = platformFrame->handleOnePendingPaint();
+  forget();
+  return handled;
 }
 
 void CFrame::platformDrawRect(const CRect& area) {

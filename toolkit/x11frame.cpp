@@ -224,7 +224,9 @@ void X11Frame::present(const PixelImage& image, const CRect& area) {
   const uint32_t rowBytes = static_cast<uint32_t>(width) * 4u;
   const uint32_t requestHeader = 24;
   const int32_t rowsPerRequest =
-      std::max<int32_t>(1, static_cast<int32_t>((maxRequestBytes - requestHeader) / rowBytes));
+      maxRequestBytes > requestHeader + rowBytes
+          ? static_cast<int32_t>((maxRequestBytes - requestHeader) / rowBytes)
+          : 1;
   for (int32_t y = top; y < bottom; y += rowsPerRequest) {
     const int32_t count = std::min(rowsPerRequest, bottom - y);
     rows.resize(static_cast<size_t>(width) * count);

@@ -229,6 +229,27 @@ TEST_F(X11WindowTest, RealPointerAndKeyInputReachTheRightControl) {
   XDestroyWindow(display, parent);
 }
 
+TEST_F(X11WindowTest, AHostMayCloseTheEditorFromTheAutomationOfAClick) {
+  const Window parent = makeHostWindow(300, 200);
+  ASSERT_TRUE(openIn(parent));
+  const Window child = frameWindow(parent);
+  ASSERT_TRUE(idleUntil([&] { return pixelAt(child, 150, 90) == rgb(kPanelColour); }));
+  host.setHandler(audioMasterAutomate, [&](const HostCall&) {
+    effect->dispatcher(effEditClose, 0, 0, nullptr, 0.0f);
+    return VstIntPtr{0};
+  });
+  pointerTo(child, 140, 40);
+  button(1, true);
+  button(1, false);
+  // Press and release arrive in one idle's batch; the release closes the editor mid-batch.
+  ASSERT_TRUE(idleUntil([&] { return editor->frame == nullptr; }));
+  EXPECT_EQ(effect->getParameter(1), 1.0f);
+  EXPECT_EQ(host.countOf(audioMasterEndEdit), 1u) << "the edit still ends";
+  XSync(display, False);
+  EXPECT_TRUE(childrenOf(parent).empty());
+  XDestroyWindow(display, parent);
+}
+
 TEST_F(X11WindowTest, SurvivesTheHostDestroyingItsWindowBeforeClose) {
   const Window parent = makeHostWindow(300, 200);
   ASSERT_TRUE(openIn(parent));
