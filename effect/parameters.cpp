@@ -40,7 +40,7 @@ std::atomic<float>* Sparkwell::storedValue(VstInt32 index) {
 void Sparkwell::setParameter(VstInt32 index, float value) {
   std::atomic<float>* stored = storedValue(index);
   if (stored) {
-    programs[curProgram].value(index)->store(value, kRelaxed);
+    programs[curProgram.load(kRelaxed)].value(index)->store(value, kRelaxed);
     stored->store(value, kRelaxed);
     deriveFrom(index, value);
   }

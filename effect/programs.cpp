@@ -14,7 +14,7 @@ constexpr VstInt32 kProgramIndices[] = {kGain,   kHpf,        kInput,  kGridCurr
 
 void Sparkwell::setProgram(VstInt32 program) {
   if (program < 0 || program >= kNumPrograms) return;
-  curProgram = program;
+  curProgram.store(program, std::memory_order_relaxed);
   ProgramRecord& record = programs[program];
   // Through the virtual setParameter, so the derived values and the editor follow.
   for (VstInt32 index : kProgramIndices) {
@@ -24,17 +24,18 @@ void Sparkwell::setProgram(VstInt32 program) {
 
 void Sparkwell::setProgramName(char* name) {
   // Longer names are cut so that the terminator stays inside the record.
-  char* stored = programs[curProgram].name;
+  char* stored = programs[curProgram.load(std::memory_order_relaxed)].name;
   const size_t length = strnlen(name, kLongestName);
   std::memcpy(stored, name, length);
   stored[length] = 0;
 }
 
 void Sparkwell::getProgramName(char* name) {
-  const char* stored = programs[curProgram].name;
+  const VstInt32 current = curProgram.load(std::memory_order_relaxed);
+  const char* stored = programs[current].name;
   // Only a name that is exactly "Init" is numbered: Init 1 to Init 8.
   if (std::memcmp(stored, "Init", 5) == 0)
-    std::snprintf(name, kVstMaxProgNameLen, "Init %d", curProgram + 1);
+    std::snprintf(name, kVstMaxProgNameLen, "Init %d", current + 1);
   else
     std::strcpy(name, stored);
 }

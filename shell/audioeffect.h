@@ -5,6 +5,8 @@
 
 #include "aeffect.h"
 
+#include <atomic>
+
 class AEffEditor;
 
 class AudioEffect {
@@ -26,8 +28,10 @@ public:
   virtual void setParameter(VstInt32 index, float value);
   virtual float getParameter(VstInt32 index);
   virtual void setParameterAutomated(VstInt32 index, float value);
-  virtual VstInt32 getProgram() { return curProgram; }
-  virtual void setProgram(VstInt32 program) { curProgram = program; }
+  virtual VstInt32 getProgram() { return curProgram.load(std::memory_order_relaxed); }
+  virtual void setProgram(VstInt32 program) {
+    curProgram.store(program, std::memory_order_relaxed);
+  }
   virtual void setProgramName(char* name);
   virtual void getProgramName(char* name);
   virtual void getParameterLabel(VstInt32 index, char* label);
@@ -67,7 +71,9 @@ protected:
   VstInt32 blockSize;
   VstInt32 numPrograms;
   VstInt32 numParams;
-  VstInt32 curProgram;
+  // Written by program selection on the user-interface thread and read by setParameter on any
+  // thread (the audio thread included), so it is a lock-free 32-bit atomic.
+  std::atomic<VstInt32> curProgram;
   AEffect cEffect;
 
   // Calls audioMaster with &cEffect; answers 0 when there is no callback.

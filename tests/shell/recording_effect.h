@@ -59,7 +59,7 @@ public:
 
   // Reaches the protected state the tests compare against.
   AEffEditor* currentEditor() const { return editor; }
-  VstInt32 currentProgram() const { return curProgram; }
+  VstInt32 currentProgram() const { return curProgram.load(); }
   void setFlags(VstInt32 flags) { cEffect.flags = flags; }
 
   void open() override { note("open"); }
