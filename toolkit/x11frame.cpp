@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -125,7 +126,9 @@ X11Frame* X11Frame::create(IPlatformFrameCallback* callback, const CRect& size, 
 
 X11Frame::X11Frame(IPlatformFrameCallback* callback) : callback(callback) {}
 
-bool X11Frame::open(const CRect& size, uint32_t parent) {
+bool X11Frame::open(const CRect& size, uint32_t parentWindow) {
+  parent = parentWindow;
+  position = CPoint(pixel(size.left), pixel(size.top));
   connection = xcb_connect(nullptr, nullptr);
   if (xcb_connection_has_error(connection)) return false;
   const xcb_setup_t* setup = xcb_get_setup(connection);
@@ -315,10 +318,10 @@ void X11Frame::handleEvent(xcb_generic_event_t* event) {
   case XCB_KEY_RELEASE: {
     auto* key = reinterpret_cast<xcb_key_press_event_t*>(event);
     VstKeyCode code = keyCodeFor(keysymFor(key->detail, key->state & kShiftMask), key->state);
-    if ((event->response_type & 0x7f) == XCB_KEY_PRESS)
-      callback->platformOnKeyDown(code);
-    else
-      callback->platformOnKeyUp(code);
+    const bool press = (event->response_type & 0x7f) == XCB_KEY_PRESS;
+    const int32_t used =
+        press ? callback->platformOnKeyDown(code) : callback->platformOnKeyUp(code);
+    if (used <= 0) passKeyToHost(*key);
     break;
   }
   case XCB_DESTROY_NOTIFY:
@@ -327,6 +330,24 @@ void X11Frame::handleEvent(xcb_generic_event_t* event) {
   default:
     break;
   }
+}
+
+void X11Frame::passKeyToHost(const xcb_key_press_event_t& key) {
+  if (windowGone) return;
+  // As if the key had never stopped at our window: reported on the parent, and on up to the
+  // nearest ancestor that listens for keys.
+  xcb_key_press_event_t forwarded = key;
+  forwarded.event = parent;
+  forwarded.child = window;
+  forwarded.event_x = static_cast<int16_t>(forwarded.event_x + position.x);
+  forwarded.event_y = static_cast<int16_t>(forwarded.event_y + position.y);
+  char bytes[32] = {};
+  static_assert(sizeof(forwarded) <= sizeof(bytes), "an X event is 32 bytes");
+  std::memcpy(bytes, &forwarded, sizeof(forwarded));
+  const uint32_t mask = (key.response_type & 0x7f) == XCB_KEY_PRESS ? XCB_EVENT_MASK_KEY_PRESS
+                                                                    : XCB_EVENT_MASK_KEY_RELEASE;
+  xcb_send_event(connection, 1, parent, mask, bytes);
+  xcb_flush(connection);
 }
 
 bool X11Frame::getCurrentMousePosition(CPoint& where) {

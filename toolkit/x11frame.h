@@ -36,15 +36,20 @@ public:
 
 private:
   explicit X11Frame(IPlatformFrameCallback* callback);
-  bool open(const CRect& size, uint32_t parent);
+  bool open(const CRect& size, uint32_t parentWindow);
   void loadKeyboardMap();
   // Moves every event the server has sent into `pending`.
   void readEvents();
   void handleEvent(xcb_generic_event_t* event);
   uint32_t keysymFor(uint8_t keycode, bool shifted) const;
+  // A key no view used goes on to the host's window, so that the host keeps its keyboard
+  // shortcuts while the pointer is over the editor.
+  void passKeyToHost(const xcb_key_press_event_t& key);
 
   IPlatformFrameCallback* callback;
   xcb_connection_t* connection = nullptr;
+  uint32_t parent = 0;
+  CPoint position; // of our window in the parent
   uint32_t window = 0;
   uint32_t graphicsContext = 0;
   uint32_t colormap = 0;
