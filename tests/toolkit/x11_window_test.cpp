@@ -172,6 +172,27 @@ TEST_F(X11WindowTest, OpensAsAChildOfTheHostWindowPaintsAndCloses) {
   XDestroyWindow(display, parent);
 }
 
+TEST_F(X11WindowTest, OnePendingExposeIsHandledOnRequest) {
+  const Window parent = makeHostWindow(300, 200);
+  ASSERT_TRUE(openIn(parent));
+  const Window child = frameWindow(parent);
+  ASSERT_NE(child, 0u);
+  // Mapping the window exposes it; the binding's idle request paints it without a frame idle.
+  bool handled = false;
+  for (int i = 0; i < 400 && !handled; ++i) {
+    handled = editor->frame->handleOnePendingPaint();
+    if (!handled) usleep(5000);
+  }
+  ASSERT_TRUE(handled);
+  XSync(display, False);
+  EXPECT_EQ(pixelAt(child, 150, 90), rgb(kPanelColour));
+  EXPECT_EQ(pixelAt(child, 45, 45), rgb(frameColour(0)));
+  EXPECT_EQ(editor->idleCalls, 0);
+  EXPECT_FALSE(editor->frame->handleOnePendingPaint()) << "nothing else is pending";
+  effect->dispatcher(effEditClose, 0, 0, nullptr, 0.0f);
+  XDestroyWindow(display, parent);
+}
+
 TEST_F(X11WindowTest, RealPointerAndKeyInputReachTheRightControl) {
   const Window parent = makeHostWindow(300, 200);
   ASSERT_TRUE(openIn(parent));
