@@ -33,7 +33,8 @@ bool registerWindowClass() {
   windowClass.hInstance = module();
   windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)); // IDC_ARROW
   windowClass.lpszClassName = kWindowClass;
-  return RegisterClassExW(&windowClass) != 0;
+  // A class left behind by a window this module failed to count is still this module's own.
+  return RegisterClassExW(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
 void unregisterWindowClass() {

@@ -125,12 +125,19 @@ TEST_F(EditorWindow, TabClicksFlipTheFacesAndReachTheHostAsEdits) {
   EXPECT_TRUE(showsFace(front)) << front.matching << " of " << front.compared;
 }
 
+// Return flips a focused button; the keypad's Enter is another key and does nothing.
 TEST_F(EditorWindow, ReturnOnTheFocusedTabFlipsTheFace) {
   ASSERT_TRUE(library.isLoaded()) << library.loadError();
   OpenEditor editor(host, library.vstPluginMain(), 100, 200);
   ASSERT_NE(editor.editor(), nullptr);
   editor.clickAt(kTabPoint); // gives the tab the focus and shows the back
   host.clearCalls();
+
+  tapKey(VK_RETURN, true);
+  editor.pump(200);
+  EXPECT_TRUE(editCalls(host).empty());
+  const FaceMatch back = editor.shownFace(Face::back);
+  EXPECT_TRUE(showsFace(back)) << back.matching << " of " << back.compared;
 
   tapKey(VK_RETURN);
   editor.pump(200);

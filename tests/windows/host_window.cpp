@@ -32,9 +32,9 @@ HostWindow::HostWindow(int screenX, int screenY) {
   SetFocus(window);
 }
 
-HostWindow::~HostWindow() {
-  if (window) DestroyWindow(window);
-}
+// Destroying or hiding a top-level window costs Wine about 2 s without a window manager, so
+// the window stays until the process ends; a later host window opens above it.
+HostWindow::~HostWindow() = default;
 
 void pumpMessages(int milliseconds, const std::function<void()>& idle) {
   const DWORD start = GetTickCount();
@@ -83,12 +83,13 @@ void turnWheel(int delta) {
   sendInput(input);
 }
 
-void tapKey(WORD virtualKey) {
+void tapKey(WORD virtualKey, bool extended) {
   INPUT input{};
   input.type = INPUT_KEYBOARD;
   input.ki.wVk = virtualKey;
+  input.ki.dwFlags = extended ? KEYEVENTF_EXTENDEDKEY : 0;
   sendInput(input);
-  input.ki.dwFlags = KEYEVENTF_KEYUP;
+  input.ki.dwFlags |= KEYEVENTF_KEYUP;
   sendInput(input);
 }
 

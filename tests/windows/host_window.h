@@ -37,7 +37,8 @@ void movePointer(HWND window, int x, int y);
 void pressLeftButton();
 void releaseLeftButton();
 void turnWheel(int delta);
-void tapKey(WORD virtualKey);
+// `extended` marks the keypad's copy of a key (its Enter, for one).
+void tapKey(WORD virtualKey, bool extended = false);
 
 // The pixels `window` shows, 0x00RRGGBB, rows top to bottom.
 std::vector<uint32_t> windowPixels(HWND window, int width, int height);
