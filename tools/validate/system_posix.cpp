@@ -17,7 +17,9 @@ size_t __sanitizer_get_current_allocated_bytes() __attribute__((weak));
 }
 
 Module::Module(const std::string& path) {
-  handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  // A bare file name means the file here, as on a command line, not a library-path search.
+  std::string file = path.find('/') == std::string::npos ? "./" + path : path;
+  handle = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (!handle) {
     const char* why = dlerror();
     loadError = why ? why : "dlopen failed";
