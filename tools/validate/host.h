@@ -60,6 +60,7 @@ public:
   explicit Plugin(const std::string& path);
   bool ok() const { return module.loaded() && entry != nullptr; }
   std::string error() const;
+  void* moduleHandle() const { return module.nativeHandle(); }
   VstPluginMainProc entry = nullptr;     // "VSTPluginMain"
   VstPluginMainProc mainEntry = nullptr; // "main"
 

@@ -49,7 +49,8 @@ namespace {
 void usage() {
   int count = 0;
   const CheckEntry* checks = allChecks(count);
-  fprintf(stderr, "usage: sparkwell-validate PLUGIN [--seed N] [--only CHECK[,CHECK...]]\nchecks:");
+  fprintf(stderr, "usage: sparkwell-validate PLUGIN [--seed N] [--only CHECK[,CHECK...]] | --list\n"
+                  "checks:");
   for (int i = 0; i < count; ++i)
     fprintf(stderr, " %s", checks[i].name);
   fprintf(stderr, "\n");
@@ -120,6 +121,12 @@ int main(int argc, char** argv) {
       seed = strtoull(argv[++i], nullptr, 10);
     } else if (!strcmp(argv[i], "--only") && i + 1 < argc) {
       only = argv[++i];
+    } else if (!strcmp(argv[i], "--list")) {
+      int count = 0;
+      const CheckEntry* checks = allChecks(count);
+      for (int c = 0; c < count; ++c)
+        printf("%s\n", checks[c].name);
+      return 0;
     } else if (argv[i][0] == '-' || !pluginPath.empty()) {
       usage();
       return 2;

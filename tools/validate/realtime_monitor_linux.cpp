@@ -1,5 +1,9 @@
 #include "realtime_monitor.h"
 
+#include "system.h"
+
+#include <cstdlib>
+
 extern "C" {
 void sparkwell_rtcheck_arm(int armed);
 long sparkwell_rtcheck_count(void);

@@ -18,6 +18,8 @@ public:
   bool loaded() const { return handle != nullptr; }
   const std::string& error() const { return loadError; }
   void* symbol(const char* name) const;
+  // The system's handle of the loaded module (dlopen handle, HMODULE).
+  void* nativeHandle() const { return handle; }
 
 private:
   void* handle = nullptr;
