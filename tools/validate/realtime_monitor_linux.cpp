@@ -27,3 +27,21 @@ const char* realtimeMonitorFirstCall() {
 void realtimeMonitorReset() {
   sparkwell_rtcheck_reset();
 }
+
+// Interposition covers every module in the process: nothing to attach.
+void realtimeMonitorAttach(void*) {}
+
+bool realtimeMonitorSelfTest(std::string& why) {
+  realtimeMonitorReset();
+  realtimeMonitorArm(true);
+  void* volatile probe = malloc(16);
+  free(probe);
+  sleepMilliseconds(0);
+  realtimeMonitorArm(false);
+  long counted = realtimeMonitorCount();
+  realtimeMonitorReset();
+  if (counted >= 3) return true;
+  why = "malloc, free and a sleep on an armed thread counted " + std::to_string(counted) +
+        " calls, expected 3";
+  return false;
+}
