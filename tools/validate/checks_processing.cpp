@@ -4,14 +4,18 @@
 #include "checks.h"
 
 #include "buffers.h"
+#include "editor_session.h"
 #include "fpstate.h"
 #include "realtime_monitor.h"
 #include "system.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <numeric>
+#include <thread>
 
 namespace {
 // Settings that reach every stage: stereo, the AC128 curve, grid current, a pickup band.
@@ -377,28 +381,45 @@ void checkRealTime(CheckContext& ctx, Validation& v) {
     Instance instance(*v.plugin);
     instance.start(512);
     if (busy) applyBusySettings(instance);
-    StereoBuffers buffers(512);
-    std::vector<double> times;
-    realtimeMonitorReset();
-    for (int block = 0; block < 400; ++block) {
-      for (int c = 0; c < kChannels; ++c)
-        fillTone(buffers.input(c), 512, block * 512, 0.4f);
-      buffers.prepare();
-      // The first block may do one-time work; from the second on nothing may block.
-      bool armed = block > 0;
-      if (armed && block % 4 == 0) {
-        // Parameter changes from the audio thread (automation playback), kept within the
-        // processing range so that the chain keeps running rather than the bypass.
-        realtimeMonitorArm(true);
-        instance.set((block / 4) % 8, 0.3f + 0.1f * static_cast<float>(block % 7));
-        realtimeMonitorArm(false);
-      }
-      double start = monotonicSeconds();
-      realtimeMonitorArm(armed);
-      instance.process(buffers.inputs(), buffers.outputs(), 512);
-      realtimeMonitorArm(false);
-      times.push_back(monotonicSeconds() - start);
+    // The second round runs with the editor open, idled by this (the user-interface) thread,
+    // so that parameter changes on the audio thread take the editor's path as well.
+    std::unique_ptr<EditorSession> editor;
+    if (busy && instance.hasEditor() && v.display) {
+      editor.reset(new EditorSession(instance, *v.display));
+      if (editor->open() != 1) ctx.fail("effEditOpen", "did not answer 1");
     }
+    std::vector<double> times;
+    std::atomic<bool> done{false};
+    realtimeMonitorReset();
+    std::thread audio([&] {
+      StereoBuffers buffers(512);
+      for (int block = 0; block < 400; ++block) {
+        for (int c = 0; c < kChannels; ++c)
+          fillTone(buffers.input(c), 512, block * 512, 0.4f);
+        buffers.prepare();
+        // The first block may do one-time work; from the second on nothing may block.
+        bool armed = block > 0;
+        if (armed && block % 4 == 0) {
+          // Automation playback on the audio thread, within the processing range (the
+          // bypass and the channel mode stay as they are).
+          realtimeMonitorArm(true);
+          instance.set((block / 4) % 7, 0.3f + 0.1f * static_cast<float>(block % 7));
+          realtimeMonitorArm(false);
+        }
+        double start = monotonicSeconds();
+        realtimeMonitorArm(armed);
+        instance.process(buffers.inputs(), buffers.outputs(), 512);
+        realtimeMonitorArm(false);
+        times.push_back(monotonicSeconds() - start);
+      }
+      done = true;
+    });
+    while (!done.load()) {
+      if (editor) instance.dispatch(effEditIdle);
+      sleepMilliseconds(10);
+    }
+    audio.join();
+    editor.reset();
     const char* setting = busy ? "stereo settings" : "default program";
     if (realtimeMonitorCount() > 0)
       ctx.fail(format("processReplacing / setParameter on the audio thread (%s)", setting),
