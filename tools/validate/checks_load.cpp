@@ -45,7 +45,7 @@ ScanFootprint footprint(Validation& v) {
                        v.display ? v.display->topLevelWindowCount() : 0};
 }
 
-// The requests a host's scanner makes; returns false if something was missing.
+// The requests a host's scanner makes, on a fresh instance that it closes again.
 void scanOnce(CheckContext& ctx, Plugin& plugin) {
   Instance instance(plugin);
   if (!instance) {

@@ -18,7 +18,7 @@ bool sameFloat(float a, float b) {
   return floatBits(a) == floatBits(b);
 }
 
-// The display text for `index`; "" with a fault recorded when the text breaks the rules.
+// Asks for the display text of `index` and records a fault when it breaks the rules.
 void checkDisplay(CheckContext& ctx, Instance& instance, int index, float value) {
   unsigned char text[64];
   memset(text, 0xAA, sizeof text);
