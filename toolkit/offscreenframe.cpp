@@ -2,6 +2,10 @@
 
 #include <cstring>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace {
 
 IPlatformFrameCallback* callbackOf(void* frame) {
@@ -37,10 +41,25 @@ void clearTarget(SparkwellOffscreenTarget* target) {
 
 SparkwellOffscreenTarget* asOffscreenTarget(void* parent) {
   const uintptr_t address = reinterpret_cast<uintptr_t>(parent);
+#ifdef _WIN32
+  // Windows hands out memory below 4 GiB too (Wine nearly always), so there a window handle is
+  // told apart by asking the system, and the record is read only from readable memory.
+  if (address % alignof(SparkwellOffscreenTarget) != 0 || IsWindow(static_cast<HWND>(parent)))
+    return nullptr;
+  MEMORY_BASIC_INFORMATION memory;
+  const DWORD readable =
+      PAGE_READONLY | PAGE_READWRITE | PAGE_EXECUTE_READ | PAGE_EXECUTE_READWRITE;
+  if (VirtualQuery(parent, &memory, sizeof memory) == 0 || memory.State != MEM_COMMIT ||
+      (memory.Protect & readable) == 0 || (memory.Protect & PAGE_GUARD) != 0 ||
+      address + sizeof(SparkwellOffscreenTarget) >
+          reinterpret_cast<uintptr_t>(memory.BaseAddress) + memory.RegionSize)
+    return nullptr;
+#else
   // Above every window id, below the top of user space, and aligned for the record.
   if (address <= 0xffffffffu || address >= (uintptr_t{1} << 47) ||
       address % alignof(SparkwellOffscreenTarget) != 0)
     return nullptr;
+#endif
   auto* target = static_cast<SparkwellOffscreenTarget*>(parent);
   return target->magic == kSparkwellOffscreenMagic ? target : nullptr;
 }
