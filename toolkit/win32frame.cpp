@@ -249,12 +249,14 @@ LRESULT Win32Frame::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     return DLGC_WANTALLKEYS | DLGC_WANTARROWS | DLGC_WANTCHARS;
   case WM_KEYDOWN:
   case WM_SYSKEYDOWN:
-    if (key(true, wParam, lParam)) return 0;
-    break;
   case WM_KEYUP:
-  case WM_SYSKEYUP:
-    if (key(false, wParam, lParam)) return 0;
+  case WM_SYSKEYUP: {
+    const bool down = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
+    if (key(down, wParam, lParam)) return 0;
+    // A key no view uses belongs to the host (its shortcuts, its transport keys).
+    if (HWND parent = GetParent(window)) return SendMessageW(parent, message, wParam, lParam);
     break;
+  }
   default:
     break;
   }

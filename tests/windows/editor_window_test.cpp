@@ -136,6 +136,8 @@ TEST_F(EditorWindow, ReturnOnTheFocusedTabFlipsTheFace) {
   tapKey(VK_RETURN, true);
   editor.pump(200);
   EXPECT_TRUE(editCalls(host).empty());
+  // A key no control uses goes on to the host's window.
+  EXPECT_EQ(editor.window.keysReceived(), std::vector<WPARAM>{VK_RETURN});
   const FaceMatch back = editor.shownFace(Face::back);
   EXPECT_TRUE(showsFace(back)) << back.matching << " of " << back.compared;
 

@@ -6,9 +6,9 @@ namespace {
 
 const wchar_t* const kHostClass = L"SparkwellTestHostWindow";
 
-ATOM registerHostClass() {
+ATOM registerHostClass(WNDPROC procedure) {
   WNDCLASSW windowClass{};
-  windowClass.lpfnWndProc = DefWindowProcW;
+  windowClass.lpfnWndProc = procedure;
   windowClass.hInstance = GetModuleHandleW(nullptr);
   windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)); // IDC_ARROW
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
@@ -22,19 +22,31 @@ void sendInput(INPUT input) {
 
 } // namespace
 
+LRESULT CALLBACK HostWindow::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    const CREATESTRUCTW* creation = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(creation->lpCreateParams));
+  }
+  auto* host = reinterpret_cast<HostWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (host && message == WM_KEYDOWN) host->keys.push_back(wParam);
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
 HostWindow::HostWindow(int screenX, int screenY) {
-  static const ATOM hostClass = registerHostClass();
+  static const ATOM hostClass = registerHostClass(&HostWindow::procedure);
   (void)hostClass;
   // A plain popup has no frame, so the client area sits exactly where asked.
   window = CreateWindowExW(0, kHostClass, L"Sparkwell test host", WS_POPUP | WS_VISIBLE, screenX,
-                           screenY, 600, 420, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+                           screenY, 600, 420, nullptr, nullptr, GetModuleHandleW(nullptr), this);
   SetForegroundWindow(window);
   SetFocus(window);
 }
 
 // Destroying or hiding a top-level window costs Wine about 2 s without a window manager, so
 // the window stays until the process ends; a later host window opens above it.
-HostWindow::~HostWindow() = default;
+HostWindow::~HostWindow() {
+  if (window) SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+}
 
 void pumpMessages(int milliseconds, const std::function<void()>& idle) {
   const DWORD start = GetTickCount();

@@ -22,9 +22,14 @@ public:
   HWND handle() const { return window; }
   // The editor's window: the first child of the host window, or null.
   HWND child() const { return GetWindow(window, GW_CHILD); }
+  // The virtual keys of the WM_KEYDOWN messages the host window received, in order.
+  const std::vector<WPARAM>& keysReceived() const { return keys; }
 
 private:
+  static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
   HWND window = nullptr;
+  std::vector<WPARAM> keys;
 };
 
 // Dispatches the thread's messages for `milliseconds`, calling `idle` about every 20 ms (the
