@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 JOBS=${JOBS:-$(nproc)}
-STAGES=${STAGES:-"format release asan tsan fuzz"}
+STAGES=${STAGES:-"format release asan tsan windows fuzz"}
 
 bash scripts/install-deps.sh base gui-test
 
@@ -38,6 +38,14 @@ stage_asan() {
 stage_tsan() {
   configure_and_build build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSPARKWELL_SANITIZE=thread -DSPARKWELL_BENCH=OFF
   (cd build-tsan && TSAN_OPTIONS="halt_on_error=1" ctest --output-on-failure -j "$JOBS" -L tsan)
+}
+
+# The Windows DLL, cross-built, and its tests under Wine in a private prefix. The Linux
+# release build is the reference that the DLL's output is compared with.
+stage_windows() {
+  configure_and_build build -DCMAKE_BUILD_TYPE=Release
+  NATIVE_BUILD_DIR=build bash scripts/build-windows.sh
+  (cd build-win64 && bash ../scripts/with-wine.sh --xvfb ctest --output-on-failure -j "$JOBS" -LE tsan)
 }
 
 # A bounded fuzzing run of the libFuzzer target, built with clang in build-fuzz
