@@ -28,6 +28,12 @@ private:
 
 // Seconds on a monotonic clock.
 double monotonicSeconds();
+// Processor time the calling thread has used, in seconds: what a piece of work costs,
+// whatever else the machine is doing. Where the system cannot measure it finely enough
+// (Windows counts in 15.6 ms ticks), the monotonic clock stands in.
+double threadCpuSeconds();
+// Whether a sanitizer runtime is present (its instrumentation makes everything slower).
+bool underSanitizer();
 void sleepMilliseconds(int milliseconds);
 
 // Threads of this process; -1 where the system cannot tell.

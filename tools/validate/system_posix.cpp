@@ -40,6 +40,16 @@ double monotonicSeconds() {
   return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
 }
 
+double threadCpuSeconds() {
+  timespec now;
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+bool underSanitizer() {
+  return __sanitizer_get_current_allocated_bytes != nullptr;
+}
+
 void sleepMilliseconds(int milliseconds) {
   timespec pause{milliseconds / 1000, static_cast<long>(milliseconds % 1000) * 1000000L};
   nanosleep(&pause, nullptr);

@@ -39,6 +39,14 @@ double monotonicSeconds() {
   return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
+double threadCpuSeconds() {
+  return monotonicSeconds();
+}
+
+bool underSanitizer() {
+  return false;
+}
+
 void sleepMilliseconds(int milliseconds) {
   Sleep(static_cast<DWORD>(milliseconds));
 }
