@@ -27,6 +27,7 @@ enum class Fault {
   ResetsPerBlock,  // the filter memory starts over with every block
   SharedState,     // all instances share one filter memory
   ResetsOnResume,  // effMainsChanged(1) clears the filter memory
+  Crashes,         // processReplacing writes through a null pointer
 };
 
 Fault faultFromEnvironment() {
@@ -44,6 +45,7 @@ Fault faultFromEnvironment() {
   if (fault == "resets-per-block") return Fault::ResetsPerBlock;
   if (fault == "shared-state") return Fault::SharedState;
   if (fault == "resets-on-resume") return Fault::ResetsOnResume;
+  if (fault == "crashes") return Fault::Crashes;
   return Fault::None;
 }
 
@@ -164,6 +166,10 @@ float flushSubnormal(float sample) {
 void processReplacing(AEffect* effect, float** inputs, float** outputs, VstInt32 frames) {
   Probe* p = probeOf(effect);
   if (frames <= 0) return;
+  if (p->fault == Fault::Crashes) {
+    float* volatile nowhere = nullptr;
+    *nowhere = 1.0f;
+  }
   float* memory = p->memory();
   if (p->fault == Fault::ResetsPerBlock) memory[0] = memory[1] = 0.0f;
   if (p->fault == Fault::Allocates) {
