@@ -22,7 +22,6 @@ public:
   float** outputs() { return outputPointers; }
   float* input(int channel) { return inputPointers[channel]; }
   float* output(int channel) { return outputPointers[channel]; }
-  int frames() const { return frameCount; }
 
   // Fills the inputs and refreshes the kept copy and the output sentinel; call before every
   // processReplacing.

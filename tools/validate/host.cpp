@@ -151,14 +151,6 @@ std::vector<HostCall> HostState::takeLog() {
   return taken;
 }
 
-size_t HostState::count(VstInt32 opcode) {
-  std::lock_guard<std::mutex> hold(logLock);
-  size_t n = 0;
-  for (const HostCall& call : log)
-    n += call.opcode == opcode;
-  return n;
-}
-
 namespace {
 // Set while this thread runs inside a real-time call (processReplacing on the audio thread).
 thread_local bool insideAudioCall = false;

@@ -42,7 +42,6 @@ struct HostState {
 
   void clearLog();
   std::vector<HostCall> takeLog();
-  size_t count(VstInt32 opcode);
 };
 
 HostState& hostState();

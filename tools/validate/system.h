@@ -43,9 +43,6 @@ int processOpenFileCount();
 // Bytes currently allocated on the heap (allocator statistics); -1 where unknown.
 long long heapBytesInUse();
 
-// Name of the environment's plug-in file suffix: ".so" or ".dll".
-const char* moduleSuffix();
-
 // Called once at start: a crash inside a plug-in call is reported with the current check
 // and call instead of dying silently (left to the sanitizer runtime when one is present).
 void installCrashReporter();

@@ -83,10 +83,6 @@ long long heapBytesInUse() {
   return static_cast<long long>(info.uordblks + info.hblkhd);
 }
 
-const char* moduleSuffix() {
-  return ".so";
-}
-
 namespace {
 const char* volatile currentCheck = "(start)";
 thread_local const char* currentCallName = nullptr;

@@ -80,10 +80,6 @@ long long heapBytesInUse() {
   return status == _HEAPEND ? total : -1;
 }
 
-const char* moduleSuffix() {
-  return ".dll";
-}
-
 namespace {
 const char* volatile currentCheck = "(start)";
 thread_local const char* currentCallName = nullptr;
