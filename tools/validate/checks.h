@@ -67,5 +67,7 @@ bool processNoise(CheckContext& ctx, Instance& instance, int frames, int blocks,
 // (left, right per frame) for comparisons between instances.
 std::vector<float> renderBlock(Instance& instance, const std::vector<float>& left,
                                const std::vector<float>& right);
+// Settings that reach every stage: stereo, the AC128 curve, grid current, a pickup band.
+void applyBusySettings(Instance& instance);
 // Whether the plug-in has an editor; when not, the check is marked skipped.
 bool requireEditor(CheckContext& ctx, Instance& instance, Validation& v);

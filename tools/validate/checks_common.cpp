@@ -37,6 +37,16 @@ std::vector<float> renderBlock(Instance& instance, const std::vector<float>& lef
   return interleaved;
 }
 
+// Settings that reach every stage: stereo, the AC128 curve, grid current, a pickup band.
+void applyBusySettings(Instance& instance) {
+  instance.set(7, 0.0f); // Stereo
+  instance.set(6, 1.0f); // AC128
+  instance.set(3, 0.5f); // Grid Current
+  instance.set(5, 0.9f); // Pickup "SC"
+  instance.set(1, 0.5f);
+  instance.set(4, 0.5f);
+}
+
 bool requireEditor(CheckContext& ctx, Instance& instance, Validation& v) {
   if (!instance.hasEditor()) {
     ctx.skip("the plug-in reports no editor (effFlagsHasEditor not set)");

@@ -18,15 +18,6 @@
 #include <thread>
 
 namespace {
-// Settings that reach every stage: stereo, the AC128 curve, grid current, a pickup band.
-void applyBusySettings(Instance& instance) {
-  instance.set(7, 0.0f); // Stereo
-  instance.set(6, 1.0f); // AC128
-  instance.set(3, 0.5f); // Grid Current
-  instance.set(5, 0.9f); // Pickup "SC"
-  instance.set(1, 0.5f);
-  instance.set(4, 0.5f);
-}
 
 struct Signal {
   std::vector<float> left, right;
