@@ -80,12 +80,15 @@ public:
   }
 
   ~Win32Frame() override {
-    if (!window) return;
-    // Messages sent while the window goes away must not reach a frame that is being destroyed.
-    SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-    if (GetCapture() == window) ReleaseCapture();
-    DestroyWindow(window);
-    --openWindows;
+    if (window) {
+      // Messages sent while the window goes away must not reach a frame being destroyed.
+      SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+      if (GetCapture() == window) ReleaseCapture();
+      DestroyWindow(window);
+      windowGone();
+    }
+    // Also when the host destroyed its window first: the class could not go while that window
+    // was still being destroyed.
     unregisterWindowClass();
   }
 
@@ -148,6 +151,11 @@ private:
   void mouseDown(int32_t button, WPARAM wParam, LPARAM lParam);
   void mouseUp(int32_t button, WPARAM wParam, LPARAM lParam);
   bool key(bool down, WPARAM wParam, LPARAM lParam);
+
+  void windowGone() {
+    window = nullptr;
+    --openWindows;
+  }
 
   IPlatformFrameCallback* callback;
   HWND window = nullptr;
@@ -244,6 +252,15 @@ LRESULT Win32Frame::handle(UINT message, WPARAM wParam, LPARAM lParam) {
                                        CButtonState(modifiersOf(GET_KEYSTATE_WPARAM(wParam)))))
       return 0;
     break; // unused: DefWindowProc hands it to the host's window
+  }
+  case WM_NCDESTROY: {
+    // The host destroyed its window (and so this one) before closing the editor: the frame
+    // lives on without a window until it is closed.
+    HWND closing = window;
+    SetWindowLongPtrW(closing, GWLP_USERDATA, 0);
+    dragging = false;
+    windowGone();
+    return DefWindowProcW(closing, message, wParam, lParam);
   }
   case WM_GETDLGCODE:
     return DLGC_WANTALLKEYS | DLGC_WANTARROWS | DLGC_WANTCHARS;

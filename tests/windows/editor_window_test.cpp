@@ -238,6 +238,43 @@ TEST_F(EditorWindow, CloseRemovesTheWindowAndTheLastOneItsClass) {
   EXPECT_TRUE(showsFace(reopened)) << reopened.matching << " of " << reopened.compared;
 }
 
+// Some hosts destroy their window before they close the editor: the editor's window goes with
+// it, idle and close then find no window, and the class still goes with the last window.
+TEST_F(EditorWindow, AHostWindowDestroyedBeforeCloseLeavesNothingBehind) {
+  ASSERT_TRUE(library.isLoaded()) << library.loadError();
+  HostWindow window(100, 200);
+  HWND container = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, kPanelWidth,
+                                   kPanelHeight, window.handle(), nullptr, nullptr, nullptr);
+  ASSERT_NE(container, nullptr);
+  PluginInstance plugin(host, library.vstPluginMain());
+  ASSERT_TRUE(plugin);
+  const auto idle = [&plugin] { plugin.dispatch(effEditIdle); };
+  ASSERT_EQ(plugin.dispatch(effEditOpen, 0, 0, container), 1);
+  pumpMessages(200, idle);
+  HWND child = GetWindow(container, GW_CHILD);
+  ASSERT_NE(child, nullptr);
+  wchar_t className[256] = {};
+  ASSERT_GT(GetClassNameW(child, className, 256), 0);
+  const HINSTANCE module = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(child, GWLP_HINSTANCE));
+
+  DestroyWindow(container);
+  EXPECT_FALSE(IsWindow(child));
+  plugin.setParameter(kGain, 0.25f);
+  pumpMessages(100, idle);
+  plugin.dispatch(effEditClose);
+  WNDCLASSEXW info{};
+  info.cbSize = sizeof info;
+  EXPECT_FALSE(GetClassInfoExW(module, className, &info));
+
+  EXPECT_EQ(plugin.dispatch(effEditOpen, 0, 0, window.handle()), 1);
+  pumpMessages(300, idle);
+  ASSERT_NE(window.child(), nullptr);
+  const FaceMatch front = matchFace(windowPixels(window.child(), kPanelWidth, kPanelHeight),
+                                    Face::front, SPARKWELL_RESOURCES_DIR);
+  EXPECT_TRUE(showsFace(front)) << front.matching << " of " << front.compared;
+  plugin.dispatch(effEditClose);
+}
+
 TEST(EditorWindowLibrary, AReloadedLibraryOpensItsEditorAgain) {
   for (int round = 0; round < 2; ++round) {
     PluginLibrary library(pluginPath());
