@@ -2,6 +2,7 @@
 // operated with real mouse and keyboard input, and closed again. Runs under Wine and Xvfb.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -35,7 +36,7 @@ std::vector<std::string> editCalls(const TestHost& host) {
 class OpenEditor {
 public:
   OpenEditor(TestHost& host, VstPluginMainProc entry, int screenX, int screenY)
-      : plugin(host, entry), window(screenX, screenY) {
+      : host(host), plugin(host, entry), window(screenX, screenY) {
     if (!plugin) return;
     ERect* rect = nullptr;
     plugin.dispatch(effEditGetRect, 0, 0, &rect);
@@ -44,7 +45,7 @@ public:
       height = rect->bottom - rect->top;
     }
     opened = plugin.dispatch(effEditOpen, 0, 0, window.handle());
-    pump(300);
+    pump(100);
   }
   ~OpenEditor() {
     if (plugin) plugin.dispatch(effEditClose);
@@ -53,20 +54,37 @@ public:
   void pump(int milliseconds) {
     pumpMessages(milliseconds, [this] { plugin.dispatch(effEditIdle); });
   }
+  // Pumps until `done` answers true, for at most two seconds.
+  void pumpUntil(const std::function<bool()>& done) {
+    pumpMessages(
+        2000, [this] { plugin.dispatch(effEditIdle); }, done);
+  }
+  void pumpUntilEndEdits(size_t count) {
+    pumpUntil([&] { return host.countOf(audioMasterEndEdit) >= count; });
+  }
+  // Every click on a control ends with an end-edit reaching the host; the click is over then.
   void clickAt(POINT point) {
+    const size_t endsBefore = host.countOf(audioMasterEndEdit);
     movePointer(editor(), point.x, point.y);
-    pump(60);
+    pump(50);
     pressLeftButton();
-    pump(60);
+    pump(50);
     releaseLeftButton();
-    pump(200);
+    pumpUntilEndEdits(endsBefore + 1);
   }
   HWND editor() const { return window.child(); }
-  FaceMatch shownFace(Face face) const {
-    return matchFace(windowPixels(editor(), kPanelWidth, kPanelHeight), face,
-                     SPARKWELL_RESOURCES_DIR);
+  // What the window shows, once it shows `face` or after two seconds of idle.
+  FaceMatch shownFace(Face face) {
+    FaceMatch match;
+    pumpUntil([&] {
+      match = matchFace(windowPixels(editor(), kPanelWidth, kPanelHeight), face,
+                        SPARKWELL_RESOURCES_DIR);
+      return match.compared > 10000 && match.matching == match.compared;
+    });
+    return match;
   }
 
+  TestHost& host;
   PluginInstance plugin;
   HostWindow window;
   VstIntPtr opened = 0;
@@ -142,7 +160,7 @@ TEST_F(EditorWindow, ReturnOnTheFocusedTabFlipsTheFace) {
   EXPECT_TRUE(showsFace(back)) << back.matching << " of " << back.compared;
 
   tapKey(VK_RETURN);
-  editor.pump(200);
+  editor.pumpUntilEndEdits(1);
   EXPECT_EQ(editCalls(host), (std::vector<std::string>{"b8", "a8=0.00", "e8"}));
   const FaceMatch front = editor.shownFace(Face::front);
   EXPECT_TRUE(showsFace(front)) << front.matching << " of " << front.compared;
@@ -161,14 +179,14 @@ TEST_F(EditorWindow, KnobDragFollowsThePointerOutsideTheWindow) {
   movePointer(editor.editor(), kSetKnobPoint.x, kSetKnobPoint.y);
   editor.pump(60);
   pressLeftButton();
-  editor.pump(60);
+  editor.pumpUntil([&] { return GetCapture() == editor.editor(); });
   EXPECT_EQ(GetCapture(), editor.editor());
   movePointer(editor.editor(), kSetKnobPoint.x, kSetKnobPoint.y - 100);
   editor.pump(60);
   movePointer(editor.editor(), kSetKnobPoint.x, kSetKnobPoint.y - 190);
   editor.pump(60);
   releaseLeftButton();
-  editor.pump(100);
+  editor.pumpUntilEndEdits(1);
 
   EXPECT_EQ(GetCapture(), nullptr);
   EXPECT_NEAR(editor.plugin.getParameter(kGain), 0.95f, 1e-6f);
@@ -189,10 +207,10 @@ TEST_F(EditorWindow, WheelNotchOverTheKnobStepsATenth) {
   host.clearCalls();
 
   turnWheel(WHEEL_DELTA);
-  editor.pump(200);
+  editor.pumpUntilEndEdits(1);
   EXPECT_NEAR(editor.plugin.getParameter(kGain), 0.6f, 1e-6f);
-  turnWheel(-2 * WHEEL_DELTA);
-  editor.pump(200);
+  turnWheel(-2 * WHEEL_DELTA); // two notches in one message
+  editor.pumpUntilEndEdits(2);
   EXPECT_NEAR(editor.plugin.getParameter(kGain), 0.4f, 1e-6f);
   EXPECT_EQ(editCalls(host),
             (std::vector<std::string>{"b0", "a0=0.60", "e0", "b0", "a0=0.40", "e0"}));

@@ -48,7 +48,8 @@ HostWindow::~HostWindow() {
   if (window) SetWindowLongPtrW(window, GWLP_USERDATA, 0);
 }
 
-void pumpMessages(int milliseconds, const std::function<void()>& idle) {
+bool pumpMessages(int milliseconds, const std::function<void()>& idle,
+                  const std::function<bool()>& done) {
   const DWORD start = GetTickCount();
   DWORD lastIdle = start - 20;
   for (;;) {
@@ -62,7 +63,8 @@ void pumpMessages(int milliseconds, const std::function<void()>& idle) {
       idle();
       lastIdle = now;
     }
-    if (now - start >= static_cast<DWORD>(milliseconds)) break;
+    if (done && done()) return true;
+    if (now - start >= static_cast<DWORD>(milliseconds)) return false;
     Sleep(5);
   }
 }

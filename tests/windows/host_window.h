@@ -33,8 +33,10 @@ private:
 };
 
 // Dispatches the thread's messages for `milliseconds`, calling `idle` about every 20 ms (the
-// rate at which hosts send effEditIdle).
-void pumpMessages(int milliseconds, const std::function<void()>& idle);
+// rate at which hosts send effEditIdle). With `done`, stops as soon as it answers true and
+// returns whether it did.
+bool pumpMessages(int milliseconds, const std::function<void()>& idle,
+                  const std::function<bool()>& done = nullptr);
 
 // Real input, as a user gives it: the pointer moves to a point of `window`'s client area
 // (which may lie outside it), buttons, the wheel and keys are pressed.
