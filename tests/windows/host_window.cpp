@@ -32,12 +32,13 @@ LRESULT CALLBACK HostWindow::procedure(HWND window, UINT message, WPARAM wParam,
   return DefWindowProcW(window, message, wParam, lParam);
 }
 
-HostWindow::HostWindow(int screenX, int screenY) {
+HostWindow::HostWindow(int screenX, int screenY, int width, int height) {
   static const ATOM hostClass = registerHostClass(&HostWindow::procedure);
   (void)hostClass;
   // A plain popup has no frame, so the client area sits exactly where asked.
-  window = CreateWindowExW(0, kHostClass, L"Sparkwell test host", WS_POPUP | WS_VISIBLE, screenX,
-                           screenY, 600, 420, nullptr, nullptr, GetModuleHandleW(nullptr), this);
+  window =
+      CreateWindowExW(0, kHostClass, L"Sparkwell test host", WS_POPUP | WS_VISIBLE, screenX,
+                      screenY, width, height, nullptr, nullptr, GetModuleHandleW(nullptr), this);
   SetForegroundWindow(window);
   SetFocus(window);
 }

@@ -13,8 +13,8 @@ namespace sparkwell_test {
 
 class HostWindow {
 public:
-  // A visible top-level window whose client area starts at `screenX`, `screenY`.
-  HostWindow(int screenX, int screenY);
+  // A visible top-level window without a frame, at `screenX`, `screenY` on the screen.
+  HostWindow(int screenX, int screenY, int width = 600, int height = 420);
   ~HostWindow();
   HostWindow(const HostWindow&) = delete;
   HostWindow& operator=(const HostWindow&) = delete;
