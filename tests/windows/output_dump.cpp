@@ -203,9 +203,10 @@ bool load(const char* path, std::vector<Entry>& entries) {
 // Compares two records. Texts and values must be identical, and so must every sample that
 // passes the booster by (a copy or an average of the inputs). The modelled chain calls the C
 // maths functions (sinf, cosf, expf, powf, pow, exp, log), whose last bit differs now and then
-// between glibc and the Windows runtime; such a difference in a coefficient or a curve moves
-// a sample by far less than a thousandth of its size, so the chain's samples may differ that
-// much and no more. Exit code 0 when the records agree so.
+// between glibc and the Windows runtime (with one implementation of them on both sides the
+// records are identical). Such a difference in a coefficient or a curve moves a sample by a
+// few ten-thousandths of its size at most, so the chain's samples may differ by up to a
+// thousandth and no more. Exit code 0 when the records agree so.
 int compare(const char* firstPath, const char* secondPath) {
   std::vector<Entry> first, second;
   if (!load(firstPath, first) || !load(secondPath, second)) {
