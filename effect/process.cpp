@@ -1,5 +1,6 @@
 // Sparkwell's audio callback: per frame either the bypass or the chain at twice the host rate,
 // in "Mono" (one chain for the sum, on both outputs) or "Stereo" (one chain per channel).
+#include "denormal_flush.h"
 #include "sparkwell.h"
 
 namespace {
@@ -27,6 +28,7 @@ ChainSettings Sparkwell::chainSettings() const {
 
 void Sparkwell::processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) {
   if (sampleFrames <= 0) return;
+  const DenormalFlush flushSubnormals;
   const float* inLeft = inputs[0];
   const float* inRight = inputs[1];
   float* outLeft = outputs[0];

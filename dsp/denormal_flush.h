@@ -1,0 +1,40 @@
+// Flush-to-zero and denormals-are-zero for the length of an audio block.
+//
+// In a long silence some filter memories (the input high-pass above all, which carries no
+// offset against this) decay into subnormal numbers, and subnormal input samples can arrive
+// from the host. x86 processors handle those through a slow microcode path, many times slower
+// than normal arithmetic. With both flags set such values count as zero; every normal result
+// stays exactly as it was. The caller's control state is put back when the block ends, so the
+// host's own floating-point mode is never changed.
+#pragma once
+
+#if defined(__SSE__) || defined(_M_X64) || defined(__x86_64__)
+#include <xmmintrin.h>
+#define SPARKWELL_HAS_MXCSR 1
+#endif
+
+class DenormalFlush {
+public:
+#ifdef SPARKWELL_HAS_MXCSR
+  DenormalFlush() : saved(_mm_getcsr()) {
+    _mm_setcsr(saved | kFlushToZero | kDenormalsAreZero);
+  }
+  // Puts back the caller's control bits; the six sticky exception flags stay as the block's
+  // arithmetic left them, as for any other code the caller runs.
+  ~DenormalFlush() {
+    _mm_setcsr((_mm_getcsr() & kExceptionFlags) | (saved & ~kExceptionFlags));
+  }
+#else
+  DenormalFlush() = default;
+#endif
+  DenormalFlush(const DenormalFlush&) = delete;
+  DenormalFlush& operator=(const DenormalFlush&) = delete;
+
+private:
+#ifdef SPARKWELL_HAS_MXCSR
+  static constexpr unsigned kFlushToZero = 0x8000;      // MXCSR bit 15
+  static constexpr unsigned kDenormalsAreZero = 0x0040; // MXCSR bit 6
+  static constexpr unsigned kExceptionFlags = 0x003F;   // MXCSR bits 0 to 5
+  unsigned saved;
+#endif
+};
