@@ -10,7 +10,8 @@ JOBS=${JOBS:-$(nproc)}
 BUILD_DIR=${BUILD_DIR:-build-win64}
 TOOLCHAIN=$PWD/cmake/mingw-w64-x86_64.cmake
 
-bash scripts/install-deps.sh windows
+# cmake and make come with the base group; the cross compiler and Wine with the windows group.
+bash scripts/install-deps.sh base windows
 
 deps=$PWD/$BUILD_DIR/_deps
 if [ ! -f "$deps/gtest/lib/cmake/GTest/GTestConfig.cmake" ]; then
