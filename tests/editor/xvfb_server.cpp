@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -19,6 +20,8 @@ void XvfbServer::SetUp() {
   ASSERT_GE(server, 0);
   if (server == 0) {
     close(numberPipe[0]);
+    // The server goes with the test program, also when the test crashes or is killed.
+    prctl(PR_SET_PDEATHSIG, SIGTERM);
     const int quiet = open("/dev/null", O_WRONLY);
     dup2(quiet, STDOUT_FILENO);
     dup2(quiet, STDERR_FILENO);

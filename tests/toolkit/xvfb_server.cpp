@@ -3,6 +3,7 @@
 #include <csignal>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -17,6 +18,8 @@ XvfbServer::XvfbServer() {
     // Xvfb picks a free display itself and writes its number to the pipe. -noreset keeps it
     // from restarting (and refusing connections for a moment) whenever its last client leaves.
     close(channel[0]);
+    // The server goes with the test program, also when the test crashes or is killed.
+    prctl(PR_SET_PDEATHSIG, SIGTERM);
     const int quiet = open("/dev/null", O_WRONLY);
     dup2(quiet, STDOUT_FILENO);
     dup2(quiet, STDERR_FILENO);
