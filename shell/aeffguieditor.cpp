@@ -37,6 +37,9 @@ AEffGUIEditor::AEffGUIEditor(AudioEffect* effect)
 }
 
 AEffGUIEditor::~AEffGUIEditor() {
+  // An editor whose own constructor failed after this base registered it is destroyed here
+  // while the effect still points at it; detach it so the effect never deletes it again.
+  if (effect != nullptr && effect->getEditor() == this) effect->setEditor(nullptr);
   platform::uninitializeOle();
 }
 

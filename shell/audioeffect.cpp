@@ -105,7 +105,10 @@ AudioEffect::AudioEffect(audioMasterCallback audioMaster, VstInt32 numPrograms, 
 }
 
 AudioEffect::~AudioEffect() {
-  delete editor;
+  // Cleared first: the editor's destructor looks at whether it is still the attached one.
+  AEffEditor* owned = editor;
+  editor = nullptr;
+  delete owned;
 }
 
 void AudioEffect::setEditor(AEffEditor* newEditor) {

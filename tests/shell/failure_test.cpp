@@ -29,6 +29,14 @@ TEST_F(ProbePlugin, ConstructionThatThrowsGivesNull) {
   EXPECT_EQ(host.countOf(audioMasterCurrentId), 2u);
 }
 
+TEST_F(ProbePlugin, AnEditorWhoseConstructionFailsIsNotDeletedTwice) {
+  // The editor's base registers it with the effect before the editor's own body throws; the
+  // effect being unwound must not delete that half-built editor again.
+  host.setAnswer(audioMasterCurrentId, kProbeEditorThrows);
+  EXPECT_EQ(host.create(entry), nullptr);
+  EXPECT_EQ(host.countOf(audioMasterCurrentId), 2u);
+}
+
 TEST_F(ProbePlugin, NoEffectObjectGivesNull) {
   host.setAnswer(audioMasterCurrentId, kProbeAnswerNull);
   EXPECT_EQ(host.create(entry), nullptr);

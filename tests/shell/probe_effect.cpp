@@ -4,16 +4,25 @@
 #include <new>
 #include <stdexcept>
 
+#include "aeffguieditor.h"
 #include "audioeffectx.h"
 #include "probe_modes.h"
 
 namespace {
+
+// An editor whose construction fails after its base has already registered it with the
+// effect, as an allocation inside an editor's constructor would.
+class ThrowingEditor : public AEffGUIEditor {
+public:
+  explicit ThrowingEditor(AudioEffect* effect) : AEffGUIEditor(effect) { throw std::bad_alloc(); }
+};
 
 class ProbeEffect : public AudioEffectX {
 public:
   explicit ProbeEffect(audioMasterCallback audioMaster)
       : AudioEffectX(audioMaster, 1, 1), mode(getCurrentUniqueId()) {
     if (mode == kProbeThrowInConstructor) throw std::bad_alloc();
+    if (mode == kProbeEditorThrows) setEditor(new ThrowingEditor(this));
   }
 
   void open() override { failIfAsked(); }

@@ -5,4 +5,5 @@
 
 constexpr VstInt32 kProbeThrowInConstructor = CCONST('t', 'h', 'r', 'o');
 constexpr VstInt32 kProbeAnswerNull = CCONST('n', 'u', 'l', 'l');
+constexpr VstInt32 kProbeEditorThrows = CCONST('e', 'd', 'i', 't');
 constexpr VstInt32 kProbeThrowInOperations = CCONST('o', 'o', 'p', 's');
