@@ -13,28 +13,7 @@ constexpr VstInt32 kDisplayLength = kVstMaxParamStrLen;
 } // namespace
 
 std::atomic<float>* Sparkwell::storedValue(VstInt32 index) {
-  switch (index) {
-  case kGain:
-    return &gain;
-  case kHpf:
-    return &hpf;
-  case kInput:
-    return &input;
-  case kGridCurrent:
-    return &gridCurrent;
-  case kTreble:
-    return &treble;
-  case kPickup:
-    return &pickup;
-  case kTransistor:
-    return &transistor;
-  case kStereo:
-    return &stereo;
-  case kEffect:
-    return &effect;
-  default:
-    return nullptr;
-  }
+  return parameterField(*this, index);
 }
 
 void Sparkwell::setParameter(VstInt32 index, float value) {

@@ -8,6 +8,33 @@
 
 enum { kNumPrograms = 8 };
 
+// The field of a parameter index in anything that keeps the nine values under their names (a
+// program record, the effect itself); null for index 8 and indices outside 0 to 9.
+template <class Values> std::atomic<float>* parameterField(Values& values, VstInt32 index) {
+  switch (index) {
+  case kGain:
+    return &values.gain;
+  case kHpf:
+    return &values.hpf;
+  case kInput:
+    return &values.input;
+  case kGridCurrent:
+    return &values.gridCurrent;
+  case kTreble:
+    return &values.treble;
+  case kPickup:
+    return &values.pickup;
+  case kTransistor:
+    return &values.transistor;
+  case kStereo:
+    return &values.stereo;
+  case kEffect:
+    return &values.effect;
+  default:
+    return nullptr;
+  }
+}
+
 struct ProgramRecord {
   // Values are atomic because setParameter may write them on the audio thread (host automation)
   // while the user interface selects programs.
@@ -23,28 +50,5 @@ struct ProgramRecord {
   char name[kVstMaxProgNameLen] = "Init"; // always terminated inside the record
 
   // The value of a parameter index; null for index 8 and indices outside 0 to 9.
-  std::atomic<float>* value(VstInt32 index) {
-    switch (index) {
-    case kGain:
-      return &gain;
-    case kHpf:
-      return &hpf;
-    case kInput:
-      return &input;
-    case kGridCurrent:
-      return &gridCurrent;
-    case kTreble:
-      return &treble;
-    case kPickup:
-      return &pickup;
-    case kTransistor:
-      return &transistor;
-    case kStereo:
-      return &stereo;
-    case kEffect:
-      return &effect;
-    default:
-      return nullptr;
-    }
-  }
+  std::atomic<float>* value(VstInt32 index) { return parameterField(*this, index); }
 };

@@ -59,6 +59,7 @@ public:
 private:
   // The effect's own field for a parameter index; null for 8 and indices outside 0 to 9.
   std::atomic<float>* storedValue(VstInt32 index);
+  template <class Values> friend std::atomic<float>* parameterField(Values&, VstInt32);
   // Recomputes what the processing reads from a parameter that has just been stored.
   void deriveFrom(VstInt32 index, float value);
   void deriveGridAmount(float value);

@@ -276,8 +276,8 @@ def bevel_shade(sdf, width, light=(-0.45, -0.6, 0.66), shininess=60.0):
     diffuse = np.clip(nx * lx + ny * ly + nz * lz, 0.05, 1.0) / lz
     hx, hy, hz = lx, ly, lz + 1.0
     hl = math.sqrt(hx * hx + hy * hy + hz * hz)
-    spec = np.clip((nx * hx + ny * hy + nz * hz) / hl, 0, 1) ** shininess * (t > 0.05)
-    return diffuse.astype(np.float32), spec.astype(np.float32)
+    specular = np.clip((nx * hx + ny * hy + nz * hz) / hl, 0, 1) ** shininess * (t > 0.05)
+    return diffuse.astype(np.float32), specular.astype(np.float32)
 
 
 def screw(c, cx, cy, r, turn_deg):
@@ -288,8 +288,8 @@ def screw(c, cx, cy, r, turn_deg):
     # Dome: normal from the sphere, environment as a sky-to-ground gradient plus a highlight.
     z = np.sqrt(np.clip(1 - dx * dx - dy * dy, 0, 1))
     env = 0.55 - 0.35 * dy + 0.15 * z
-    spec = np.clip(1 - np.hypot(dx + 0.35, dy + 0.45) / 0.45, 0, 1) ** 2
-    shade = np.clip(env + spec * 0.6, 0, 1)
+    specular = np.clip(1 - np.hypot(dx + 0.35, dy + 0.45) / 0.45, 0, 1) ** 2
+    shade = np.clip(env + specular * 0.6, 0, 1)
     col = np.dstack([shade * 0.93, shade * 0.95, shade]) * 0.95
     c.paint(col, cover(body))
     c.paint(rgb(40, 40, 42), cover(r - np.hypot(c.x - cx, c.y - cy)) * cover(np.hypot(c.x - cx, c.y - cy) - r + 0.7) * 0.6)
@@ -488,8 +488,8 @@ def toggle_frame(lever_up):
     band = np.exp(-((dx + 1.0) ** 2) / 0.5) * 0.35
     c.paint(chrome(v + band), cover(lever))
     bx, by = dx / 3.6, (c.y - tip_y) / 3.6
-    spec = np.exp(-((bx + 0.35) ** 2 + (by + 0.4) ** 2) / 0.08)
-    v = 0.45 - 0.3 * (bx * 0.6 + by * 0.8) + spec * 0.6
+    specular = np.exp(-((bx + 0.35) ** 2 + (by + 0.4) ** 2) / 0.08)
+    v = 0.45 - 0.3 * (bx * 0.6 + by * 0.8) + specular * 0.6
     c.paint(chrome(v), cover(ball))
     light, dark = lit_rim(c, lever, 0.8, 0.0, 0.4)
     c.paint(np.zeros(3, np.float32), dark)
@@ -601,10 +601,10 @@ def front_panel():
     v = light + flake
     # The cast box's top turns into its walls over a rounded edge: shade it as a quarter
     # round lit from the top left and front, with the clear coat's highlight running along it.
-    diffuse, spec = bevel_shade(topf, 9.0)
+    diffuse, specular = bevel_shade(topf, 9.0)
     v = v * diffuse
     col = PAINT * np.dstack([v, v, v]) + sheen[..., None] * np.array([1.0, 0.85, 0.85], np.float32)
-    col = col + spec[..., None] * np.array([1.0, 0.93, 0.9], np.float32) * 0.55
+    col = col + specular[..., None] * np.array([1.0, 0.93, 0.9], np.float32) * 0.55
     c.paint(col, cover(topf))
     # A softbox seen in the gloss, towards the top left.
     box = cover(sdf_round_rect(c, 48.0, 38.0, 250.0, 58.0, 10.0))
