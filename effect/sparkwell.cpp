@@ -51,7 +51,8 @@ void Sparkwell::clearFilterMemories() {
 }
 
 bool Sparkwell::getEffectName(char* name) {
-  vst_strncpy(name, "Sparkwell x64", kVstMaxEffectNameLen);
+  // The limit counts the terminator: hosts pass buffers of exactly kVstMaxEffectNameLen bytes.
+  vst_strncpy(name, "Sparkwell x64", kVstMaxEffectNameLen - 1);
   return true;
 }
 
