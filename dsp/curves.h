@@ -3,13 +3,13 @@
 // precision of its definition. Inline, because the chain calls them four times per frame.
 #pragma once
 
-#include <math.h>
+#include "portable_math.h"
 
 // 2SB175 booster: an exponential knee below, linear in the middle, slope 0.4 from 4.5 and 1/40
 // from 8.4. Tends to -2.2 for large negative drive. NaN stays NaN.
 inline float shape2SB175(float x) {
   const double wide = x;
-  if (wide < -0.91567) return static_cast<float>(static_cast<double>(powf(1.8f, x) - 1.0f) * 2.2);
+  if (wide < -0.91567) return static_cast<float>(static_cast<double>(portable::powf(1.8f, x) - 1.0f) * 2.2);
   if (x < 4.5f) return x;
   if (wide < 8.4) return static_cast<float>(wide / 2.5 + 2.7);
   return static_cast<float>(static_cast<double>(x / 40.0f) + 5.85);
@@ -19,7 +19,7 @@ inline float shape2SB175(float x) {
 // Tends to -2.5 for large negative drive.
 inline float shapeAC128(float x) {
   const double wide = x;
-  if (wide < -1.40594) return static_cast<float>(static_cast<double>(powf(1.8f, x) - 1.0f) * 2.5);
+  if (wide < -1.40594) return static_cast<float>(static_cast<double>(portable::powf(1.8f, x) - 1.0f) * 2.5);
   if (wide < 6.0904) return x;
   return static_cast<float>(static_cast<double>(x / 40.0f) + 5.85);
 }
@@ -28,6 +28,6 @@ inline float shapeAC128(float x) {
 // not pass through zero: gridShape(0) = ln 1.55 - 0.55.
 inline float gridShape(float u) {
   const double wide = u;
-  if (wide > -0.55) return static_cast<float>(log(wide + 1.55) - 0.55);
+  if (wide > -0.55) return static_cast<float>(portable::log(wide + 1.55) - 0.55);
   return u;
 }

@@ -4,6 +4,7 @@
 
 #include "aeffguieditor.h"
 #include "filter_design.h"
+#include "portable_math.h"
 #include "sparkwell.h"
 #include "vststring.h"
 
@@ -31,7 +32,7 @@ void Sparkwell::deriveFrom(VstInt32 index, float value) {
   switch (index) {
   case kGain:
     // -50 dB at 0 to +20 dB at 1.
-    outputGain.store(static_cast<float>(std::pow(10.0, 3.5 * static_cast<double>(value) - 2.5)),
+    outputGain.store(static_cast<float>(portable::pow(10.0, 3.5 * static_cast<double>(value) - 2.5)),
                      kRelaxed);
     break;
   case kHpf: {
@@ -43,7 +44,7 @@ void Sparkwell::deriveFrom(VstInt32 index, float value) {
   }
   case kInput:
     // -30 dB at 0 to +30 dB at 1; the product with 3 is single precision.
-    inputGain.store(static_cast<float>(std::pow(10.0, static_cast<double>(value * 3.0f) - 1.5)),
+    inputGain.store(static_cast<float>(portable::pow(10.0, static_cast<double>(value * 3.0f) - 1.5)),
                     kRelaxed);
     break;
   case kGridCurrent:

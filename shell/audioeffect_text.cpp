@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "audioeffect.h"
+#include "portable_math.h"
 #include "vststring.h"
 
 namespace {
@@ -19,7 +20,7 @@ void AudioEffect::dB2string(float value, char* text, VstInt32 maxLen) {
     vst_strncpy(text, "-oo", maxLen);
     return;
   }
-  float2string(static_cast<float>(20.0 * static_cast<double>(std::log10(value))), text, maxLen);
+  float2string(static_cast<float>(20.0 * static_cast<double>(portable::log10f(value))), text, maxLen);
 }
 
 void AudioEffect::Hz2string(float samples, char* text, VstInt32 maxLen) {
@@ -70,7 +71,7 @@ void AudioEffect::float2string(float value, char* text, VstInt32 maxLen) {
 
   // Fraction digits, cut rather than rounded, produced from the last to the first.
   const int places = kFixedPlaces - count;
-  double m = std::fmod(v, 1.0) * std::pow(10.0, places);
+  double m = std::fmod(v, 1.0) * portable::pow(10.0, places);
   char fractionText[kFixedPlaces + 1];
   fractionText[places] = 0;
   for (int k = places - 1; k >= 0; --k) {

@@ -11,6 +11,7 @@
 #include "curves.h"
 #include "filter_design.h"
 #include "pickup_sets.h"
+#include "portable_math.h"
 #include "plugin_host.h"
 
 namespace sparkwell_test {
@@ -53,12 +54,12 @@ public:
     switch (index) {
     case 0:
       gain = value;
-      outputGain = static_cast<float>(std::pow(10.0, 3.5 * static_cast<double>(value) - 2.5));
+      outputGain = static_cast<float>(portable::pow(10.0, 3.5 * static_cast<double>(value) - 2.5));
       break;
     case 1: {
       hpf = value;
-      const double d = std::pow(10.0, static_cast<double>(value) * 1.33);
-      const double p = std::exp(d * -314.0 / static_cast<double>(internalRate));
+      const double d = portable::pow(10.0, static_cast<double>(value) * 1.33);
+      const double p = portable::exp(d * -314.0 / static_cast<double>(internalRate));
       hpfCoefA = static_cast<float>(-p);
       hpfCoefB = hpfCoefA + 1.0f;
       hpfComplement = 1.0f - value;
@@ -67,7 +68,7 @@ public:
     case 2: {
       input = value;
       const double d = static_cast<double>(value * 3.0f);
-      inputGain = static_cast<float>(std::pow(10.0, d - 1.5));
+      inputGain = static_cast<float>(portable::pow(10.0, d - 1.5));
       break;
     }
     case 3:
@@ -76,8 +77,8 @@ public:
       break;
     case 4: {
       treble = value;
-      const double d = std::pow(10.0, static_cast<double>(value) * 1.6);
-      const double p = std::exp(d * -3142.0 / static_cast<double>(internalRate));
+      const double d = portable::pow(10.0, static_cast<double>(value) * 1.6);
+      const double p = portable::exp(d * -3142.0 / static_cast<double>(internalRate));
       trebleCoefA = static_cast<float>(-p);
       trebleCoefB = trebleCoefA + 1.0f;
       break;
