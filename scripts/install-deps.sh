@@ -12,6 +12,7 @@ for g in $groups; do
     gui-test) pkgs+=(xvfb x11-utils x11-apps xdotool imagemagick) ;;
     fuzz) pkgs+=(clang libclang-rt-14-dev) ;;
     windows) pkgs+=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 googletest) ;;
+    hosts) pkgs+=(ardour) ;;
     art) pkgs+=(python3-pil python3-numpy fonts-dejavu-core fonts-freefont-ttf fonts-league-spartan) ;;
     *) echo "install-deps: unknown group '$g'" >&2; exit 2 ;;
   esac

@@ -1,0 +1,43 @@
+# Sourced by the Ardour tests with the plug-in module as $1. Ardour gets a private home (its
+# configuration, plug-in cache and scan log live there) and an LXVST folder that holds only
+# a copy of the module; run_scanner runs Ardour's own VST 2 scanner on that copy, as Ardour
+# does when it finds a new plug-in. Requires Debian's ardour package (install-deps group
+# "hosts").
+set -euo pipefail
+
+ardour_lib=/usr/lib/ardour7
+scanner=$ardour_lib/ardour-vst-scanner
+if [ ! -x "$scanner" ] || ! command -v ardour7-lua >/dev/null; then
+  echo "$test_name: FAIL Ardour 7 is not installed (bash scripts/install-deps.sh hosts)" >&2
+  exit 1
+fi
+if [ ! -f "${1:-}" ]; then
+  echo "$test_name: FAIL no plug-in module at '${1:-}'" >&2
+  exit 1
+fi
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+export HOME=$work/home XDG_CONFIG_HOME=$work/home/.config XDG_CACHE_HOME=$work/home/.cache
+export LXVST_PATH=$work/lxvst VST_PATH=$work/lxvst
+mkdir -p "$HOME" "$LXVST_PATH"
+plugin_copy=$LXVST_PATH/sparkwell.so
+cp "$1" "$plugin_copy"
+# Ardour trusts a cached scan only if the cache file is newer than the module, in whole
+# seconds, while the scanner dates the cache to the module's time when both fall in the
+# same second. A copy made just now would look changed since its scan.
+touch -d "@$(($(date +%s) - 60))" "$plugin_copy"
+scan_cache=$XDG_CACHE_HOME/ardour7/vst
+
+fail() {
+  echo "$test_name: FAIL $*" >&2
+  exit 1
+}
+
+# The scanner's output goes to $work/scan.out; returns the scanner's exit status.
+run_scanner() {
+  local status=0
+  LD_LIBRARY_PATH=$ardour_lib timeout 60 "$scanner" -f "$plugin_copy" >"$work/scan.out" 2>&1 ||
+    status=$?
+  return $status
+}
