@@ -99,7 +99,8 @@ end
 
 local input = levels()
 report("track without the plug-in:", show(input))
-check(near(input[1], -18, 0.5) and near(input[2], -18, 0.5),
+-- A 0.12589 sine table; the shortest tables (near 9.6 kHz) miss its crest by up to 1.25 dB.
+check(near(input[1], -18, 1.5) and near(input[2], -18, 1.5),
       "the track does not carry the dummy backend's -18 dBFS sines:", show(input))
 
 -- Insert by unique ID, as a session file names it.
