@@ -4,7 +4,7 @@
 #include "../toolkit/cframe.h"
 #include "audioeffectx.h"
 
-int32_t AEffGUIEditor::knobMode = kCircularMode;
+std::atomic<int32_t> AEffGUIEditor::knobMode{kCircularMode};
 
 namespace {
 
@@ -89,12 +89,12 @@ void AEffGUIEditor::draw(ERect* area) {
 }
 
 bool AEffGUIEditor::setKnobMode(CKnobMode value) {
-  knobMode = value;
+  knobMode.store(value, std::memory_order_relaxed);
   return true;
 }
 
 int32_t AEffGUIEditor::getKnobMode() const {
-  return knobMode;
+  return knobMode.load(std::memory_order_relaxed);
 }
 
 void AEffGUIEditor::beginEdit(int32_t index) {

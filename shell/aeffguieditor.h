@@ -3,6 +3,8 @@
 // the frame's questions (idle time, edits, knob mode, size changes) on the editor's behalf.
 #pragma once
 
+#include <atomic>
+
 #include "../toolkit/vstguieditorinterface.h"
 #include "aeffeditor.h"
 
@@ -43,5 +45,6 @@ protected:
   bool inIdle;            // true while doIdleStuff gives the host idle time
 
   // The knob mode of every editor in the process; 0 (circular) when the library is loaded.
-  static int32_t knobMode;
+  // Editors of different instances may live on different user-interface threads.
+  static std::atomic<int32_t> knobMode;
 };

@@ -56,5 +56,30 @@ TEST(EditorThreadsTest, ParametersFromAnotherThreadWhileTheEditorOpensIdlesAndCl
   EXPECT_EQ(restUnchanged.differing, knobMoved.differing);
 }
 
+// Hosts that give each plug-in window its own user-interface thread open several instances'
+// editors at once; what the editors of one process share must stand that.
+TEST(EditorThreadsTest, EditorsOfTwoInstancesOnTheirOwnThreads) {
+  PluginLibrary library(pluginPath());
+  ASSERT_TRUE(library.isLoaded()) << library.loadError();
+  TestHost host;
+  PluginInstance first(host, library.vstPluginMain());
+  PluginInstance second(host, library.vstPluginMain());
+  ASSERT_TRUE(first && second);
+
+  auto openIdleClose = [](PluginInstance& plugin, std::atomic<int>& opened) {
+    for (int cycle = 0; cycle < 20; ++cycle) {
+      OffscreenEditor editor(plugin);
+      if (editor.openAnswer() == 1) opened.fetch_add(1, std::memory_order_relaxed);
+      editor.idle();
+    }
+  };
+  std::atomic<int> opened{0};
+  std::thread one([&] { openIdleClose(first, opened); });
+  std::thread two([&] { openIdleClose(second, opened); });
+  one.join();
+  two.join();
+  EXPECT_EQ(opened.load(), 40);
+}
+
 } // namespace
 } // namespace sparkwell_test
