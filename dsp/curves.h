@@ -9,7 +9,8 @@
 // from 8.4. Tends to -2.2 for large negative drive. NaN stays NaN.
 inline float shape2SB175(float x) {
   const double wide = x;
-  if (wide < -0.91567) return static_cast<float>(static_cast<double>(portable::powf(1.8f, x) - 1.0f) * 2.2);
+  if (wide < -0.91567)
+    return static_cast<float>(static_cast<double>(portable::powf(1.8f, x) - 1.0f) * 2.2);
   if (x < 4.5f) return x;
   if (wide < 8.4) return static_cast<float>(wide / 2.5 + 2.7);
   return static_cast<float>(static_cast<double>(x / 40.0f) + 5.85);
@@ -19,7 +20,8 @@ inline float shape2SB175(float x) {
 // Tends to -2.5 for large negative drive.
 inline float shapeAC128(float x) {
   const double wide = x;
-  if (wide < -1.40594) return static_cast<float>(static_cast<double>(portable::powf(1.8f, x) - 1.0f) * 2.5);
+  if (wide < -1.40594)
+    return static_cast<float>(static_cast<double>(portable::powf(1.8f, x) - 1.0f) * 2.5);
   if (wide < 6.0904) return x;
   return static_cast<float>(static_cast<double>(x / 40.0f) + 5.85);
 }

@@ -19,168 +19,23 @@
 #include <limits>
 
 namespace portable {
+using namespace kernels;
 namespace {
-
-constexpr double kInfinity = std::numeric_limits<double>::infinity();
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-
-uint64_t bitsOf(double x) {
-  uint64_t bits;
-  std::memcpy(&bits, &x, sizeof bits);
-  return bits;
-}
-
-uint32_t bitsOf(float x) {
-  uint32_t bits;
-  std::memcpy(&bits, &x, sizeof bits);
-  return bits;
-}
-
-double fromBits(uint64_t bits) {
-  double x;
-  std::memcpy(&x, &bits, sizeof x);
-  return x;
-}
-
-float fromBits(uint32_t bits) {
-  float x;
-  std::memcpy(&x, &bits, sizeof x);
-  return x;
-}
-
-bool isNaN(double x) {
-  return x != x;
-}
-
-double magnitude(double x) {
-  return fromBits(bitsOf(x) & 0x7fffffffffffffffu);
-}
-
-// Nearest whole number (ties to even) of |x| < 2^51: adding 1.5 * 2^52 drops the fraction.
-double roundToWhole(double x) {
-  constexpr double kShifter = 6755399441055744.0;
-  return (x + kShifter) - kShifter;
-}
-
-// 2^k for a normal power, -1022 <= k <= 1023.
-double powerOfTwo(int k) {
-  return fromBits(static_cast<uint64_t>(k + 1023) << 52);
-}
-
-// y * 2^k for y near 1 and -1076 <= k <= 1025. Results beyond the largest double become
-// infinity and results below the normal range round once, as any multiplication does.
-double scaleByPowerOfTwo(double y, int k) {
-  if (k > 1023) return (y * powerOfTwo(k - 1023)) * powerOfTwo(1023);
-  if (k < -1022) return (y * powerOfTwo(k + 1000)) * powerOfTwo(-1000);
-  return y * powerOfTwo(k);
-}
-
-// A value carried as the unevaluated sum hi + lo, |lo| at most half a unit of hi's last place.
-struct DoubleDouble {
-  double hi;
-  double lo;
-};
-
-// a + b exactly.
-DoubleDouble twoSum(double a, double b) {
-  const double sum = a + b;
-  const double bPart = sum - a;
-  return {sum, (a - (sum - bPart)) + (b - bPart)};
-}
-
-// a + b exactly, for |a| >= |b| (or a == 0).
-DoubleDouble fastTwoSum(double a, double b) {
-  const double sum = a + b;
-  return {sum, b - (sum - a)};
-}
-
-// Splits a into two halves of 26 bits each (Veltkamp), so that products of halves are exact.
-void split(double a, double& hi, double& lo) {
-  const double scaled = 134217729.0 * a; // 2^27 + 1
-  hi = scaled - (scaled - a);
-  lo = a - hi;
-}
-
-// a * b exactly (Dekker), for products far from overflow and underflow.
-DoubleDouble twoProduct(double a, double b) {
-  const double product = a * b;
-  double aHi, aLo, bHi, bLo;
-  split(a, aHi, aLo);
-  split(b, bHi, bLo);
-  const double error = ((aHi * bHi - product) + aHi * bLo + aLo * bHi) + aLo * bLo;
-  return {product, error};
-}
-
-// ln 2 in two parts; the first has 32 significant bits, so k * kLn2Hi is exact for |k| < 2^21.
-constexpr double kLn2Hi = 6.93147180369123816490e-01;
-constexpr double kLn2Lo = 1.90821492927058770002e-10;
-constexpr double kInvLn2 = 1.4426950408889634;
 
 // ---------------------------------------------------------------------------------------------
 // Logarithm
-
-// x = 2^k * (1 + f) with 1 + f in [sqrt(1/2), sqrt(2)), and the pieces of the series
-// log(1 + f) = 2s + s * r, s = f / (2 + f), r = (2/3) s^2 + (2/5) s^4 + ...
-struct LogReduction {
-  double k;
-  double f;
-  double s;
-  double r;
-  bool wideF; // f near its largest: the half-square form below loses less there
-};
-
-// Minimax coefficients of r in powers of s^2 (error below 2^-58 over the interval).
-constexpr double kLg1 = 6.666666666666735130e-01;
-constexpr double kLg2 = 3.999999999940941908e-01;
-constexpr double kLg3 = 2.857142874366239149e-01;
-constexpr double kLg4 = 2.222219843214978396e-01;
-constexpr double kLg5 = 1.818357216161805012e-01;
-constexpr double kLg6 = 1.531383769920937332e-01;
-constexpr double kLg7 = 1.479819860511658591e-01;
 
 // k and the mantissa of a positive finite x (subnormals included).
 void splitExponent(double x, int& k, uint64_t& mantissa, uint32_t& mantissaTop) {
   uint64_t bits = bitsOf(x);
   k = 0;
-  if (bits < 0x0010000000000000u) { // subnormal: scale into the normal range first
+  if (bits < 0x0010000000000000u) {         // subnormal: scale into the normal range first
     bits = bitsOf(x * 18014398509481984.0); // 2^54
     k = -54;
   }
   k += static_cast<int>(bits >> 52) - 1023;
   mantissa = bits & 0x000fffffffffffffu;
   mantissaTop = static_cast<uint32_t>(mantissa >> 32); // the top 20 bits
-}
-
-LogReduction reduceForLog(double x) {
-  int k;
-  uint64_t mantissa;
-  uint32_t top;
-  splitExponent(x, k, mantissa, top);
-  // From a mantissa of about sqrt(2) on, take half of it and count one more power of two.
-  const uint32_t aboveRootTwo = (top + 0x95f64u) & 0x100000u;
-  k += static_cast<int>(aboveRootTwo >> 20);
-  const uint64_t exponent = aboveRootTwo ? 0x3feu : 0x3ffu;
-  const double m = fromBits(mantissa | (exponent << 52));
-  LogReduction red;
-  red.k = k;
-  red.f = m - 1.0; // exact
-  red.s = red.f / (2.0 + red.f);
-  const double z = red.s * red.s;
-  const double w = z * z;
-  const double even = w * (kLg2 + w * (kLg4 + w * kLg6));
-  const double odd = z * (kLg1 + w * (kLg3 + w * (kLg5 + w * kLg7)));
-  red.r = odd + even;
-  red.wideF = (static_cast<int32_t>(top - 0x6147au) | static_cast<int32_t>(0x6b851u - top)) > 0;
-  return red;
-}
-
-// log(1 + f) = f - correction, the correction small against f.
-double logCorrection(const LogReduction& red) {
-  if (red.wideF) {
-    const double halfSquare = 0.5 * red.f * red.f;
-    return halfSquare - red.s * (halfSquare + red.r);
-  }
-  return red.s * (red.f - red.r);
 }
 
 // log x as hi + lo to about 2^-64 relative, for positive finite x.
@@ -208,15 +63,16 @@ DoubleDouble logExtended(double x) {
   cube.lo += square.lo * sHi + square.hi * sLo;
   const double z = square.hi;
   const double higher =
-      z * (2.0 / 5 +
-           z * (2.0 / 7 +
-                z * (2.0 / 9 +
-                     z * (2.0 / 11 +
-                          z * (2.0 / 13 +
-                               z * (2.0 / 15 +
-                                    z * (2.0 / 17 +
-                                         z * (2.0 / 19 +
-                                              z * (2.0 / 21 + z * (2.0 / 23 + z * (2.0 / 25)))))))))));
+      z *
+      (2.0 / 5 +
+       z * (2.0 / 7 +
+            z * (2.0 / 9 +
+                 z * (2.0 / 11 +
+                      z * (2.0 / 13 +
+                           z * (2.0 / 15 +
+                                z * (2.0 / 17 +
+                                     z * (2.0 / 19 +
+                                          z * (2.0 / 21 + z * (2.0 / 23 + z * (2.0 / 25)))))))))));
   constexpr double kTwoThirdsHi = 0.6666666666666666;
   constexpr double kTwoThirdsLo = 3.700743415417188e-17;
   DoubleDouble series = fastTwoSum(kTwoThirdsHi, higher);
@@ -278,76 +134,8 @@ double expExtended(double hi, double lo) {
   return scaleByPowerOfTwo(y, static_cast<int>(k));
 }
 
-// Coefficients of the rational form exp(r) = 1 + 2r / (R(r^2) - r), R(t) = 2 + P1 t + P2 t^2 +
-// ... (error below 2^-58 for |r| <= ln(2) / 2).
-constexpr double kP1 = 1.66666666666666019037e-01;
-constexpr double kP2 = -2.77777777770155933842e-03;
-constexpr double kP3 = 6.61375632143793436117e-05;
-constexpr double kP4 = -1.65339022054652515390e-06;
-constexpr double kP5 = 4.13813679705723846039e-08;
-
-// exp(hi + lo) for -746 <= hi <= 710 with an error below one unit in the last place of a double:
-// the fast form for the float functions.
-double expFast(double hi, double lo) {
-  const double k = roundToWhole(hi * kInvLn2);
-  const double rHead = hi - k * kLn2Hi; // exact
-  const double rTail = k * kLn2Lo - lo; // r = rHead - rTail
-  const double r = rHead - rTail;
-  const double t = r * r;
-  const double c = r - t * (kP1 + t * (kP2 + t * (kP3 + t * (kP4 + t * kP5))));
-  const double y = 1.0 - ((rTail - (r * c) / (2.0 - c)) - rHead);
-  return scaleByPowerOfTwo(y, static_cast<int>(k));
-}
-
 // ---------------------------------------------------------------------------------------------
 // Power
-
-enum class WholeKind { NotWhole, Even, Odd };
-
-// Whether a finite y is a whole number, and its parity.
-WholeKind wholeKindOf(double y) {
-  const double a = magnitude(y);
-  if (a >= 9007199254740992.0) return WholeKind::Even; // 2^53 and above: even whole numbers
-  const int64_t n = static_cast<int64_t>(a);
-  if (static_cast<double>(n) != a) return WholeKind::NotWhole;
-  return (n & 1) ? WholeKind::Odd : WholeKind::Even;
-}
-
-// The cases of pow(x, y) that need no logarithm, with the C library's results. Otherwise
-// returns false with |x| in base (finite, positive, not 1) and the sign of the result.
-bool settlePowWithoutLog(double x, double y, double& result, double& base, double& sign) {
-  if (y == 0.0 || x == 1.0) {
-    result = 1.0;
-    return true;
-  }
-  if (isNaN(x) || isNaN(y)) {
-    result = x + y;
-    return true;
-  }
-  const double absX = magnitude(x);
-  if (magnitude(y) == kInfinity) {
-    if (absX == 1.0) result = 1.0; // x is -1
-    else result = (y > 0.0) == (absX > 1.0) ? kInfinity : 0.0;
-    return true;
-  }
-  const WholeKind kind = wholeKindOf(y);
-  const bool negativeX = (bitsOf(x) >> 63) != 0;
-  const bool oddNegative = negativeX && kind == WholeKind::Odd;
-  if (x == 0.0 || absX == kInfinity) {
-    // 0^y and inf^y: zero or infinity, which one by the signs of y and of ln|x|.
-    const bool large = (y > 0.0) == (absX == kInfinity);
-    result = large ? kInfinity : 0.0;
-    if (oddNegative) result = -result;
-    return true;
-  }
-  if (negativeX && kind == WholeKind::NotWhole) {
-    result = kNaN;
-    return true;
-  }
-  base = absX;
-  sign = oddNegative ? -1.0 : 1.0;
-  return false;
-}
 
 // ---------------------------------------------------------------------------------------------
 // Sine and cosine
@@ -384,7 +172,7 @@ QuarterTurns reduceByHalfPi(float x) {
   const uint32_t bits = bitsOf(absX);
   const uint64_t m = (bits & 0x7fffffu) | 0x800000u;
   const int e = static_cast<int>(bits >> 23) - 150; // -3 and up here
-  const int first = e - 1 > 1 ? e - 1 : 1;            // 1-based position of the first bit used
+  const int first = e - 1 > 1 ? e - 1 : 1;          // 1-based position of the first bit used
   const int word = (first - 1) / 64;
   const int shift = (first - 1) % 64;
   const uint64_t windowHigh =
@@ -413,44 +201,41 @@ double sinKernel(double r) {
                  (-1.0 / 6 +
                   z * (1.0 / 120 +
                        z * (-1.0 / 5040 +
-                            z * (1.0 / 362880 +
-                                 z * (-1.0 / 39916800 +
-                                      z * (1.0 / 6227020800 +
-                                           z * (-1.0 / 1307674368000 +
-                                                z * (1.0 / 355687428096000))))))));
+                            z * (1.0 / 362880 + z * (-1.0 / 39916800 +
+                                                     z * (1.0 / 6227020800 +
+                                                          z * (-1.0 / 1307674368000 +
+                                                               z * (1.0 / 355687428096000))))))));
 }
 
 double cosKernel(double r) {
   const double z = r * r;
-  return 1.0 + z * (-0.5 +
-                    z * (1.0 / 24 +
-                         z * (-1.0 / 720 +
-                              z * (1.0 / 40320 +
-                                   z * (-1.0 / 3628800 +
-                                        z * (1.0 / 479001600 +
-                                             z * (-1.0 / 87178291200 +
-                                                  z * (1.0 / 20922789888000 +
-                                                       z * (-1.0 / 6402373705728000)))))))));
+  return 1.0 + z * (-0.5 + z * (1.0 / 24 +
+                                z * (-1.0 / 720 +
+                                     z * (1.0 / 40320 +
+                                          z * (-1.0 / 3628800 +
+                                               z * (1.0 / 479001600 +
+                                                    z * (-1.0 / 87178291200 +
+                                                         z * (1.0 / 20922789888000 +
+                                                              z * (-1.0 / 6402373705728000)))))))));
 }
 
 } // namespace
 
 // ---------------------------------------------------------------------------------------------
 
-double log(double x) {
-  if (!(x > 0.0) || x == kInfinity) {
-    if (x == 0.0) return -kInfinity;
-    if (x < 0.0) return kNaN;
-    return x + x; // NaN stays NaN, +inf stays +inf
-  }
-  const LogReduction red = reduceForLog(x);
-  if (red.wideF) {
-    const double halfSquare = 0.5 * red.f * red.f;
-    return red.k * kLn2Hi -
-           ((halfSquare - (red.s * (halfSquare + red.r) + red.k * kLn2Lo)) - red.f);
-  }
-  return red.k * kLn2Hi - ((red.s * (red.f - red.r) - red.k * kLn2Lo) - red.f);
+namespace kernels {
+
+double logOfUnusual(double x) {
+  if (x == 0.0) return -kInfinity;
+  if (x < 0.0) return kNaN;
+  if (!(x < kInfinity)) return x + x; // NaN stays NaN, +inf stays +inf
+  // Subnormal: log(x 2^52) - 52 ln 2.
+  const DoubleDouble scaled = logFromTable(x * 4503599627370496.0);
+  const DoubleDouble sum = twoSum(scaled.hi, -52.0 * kLn2Hi);
+  return sum.hi + ((sum.lo + scaled.lo) - 52.0 * kLn2Lo);
 }
+
+} // namespace kernels
 
 double exp(double x) {
   if (isNaN(x)) return x + x;
@@ -478,24 +263,6 @@ float expf(float x) {
   if (wide > 89.0) return std::numeric_limits<float>::infinity();
   if (wide < -104.0) return 0.0f;
   return static_cast<float>(expExtended(wide, 0.0));
-}
-
-float powf(float x, float y) {
-  double result, base, sign;
-  if (settlePowWithoutLog(x, y, result, base, sign)) return static_cast<float>(result);
-  // log base = k ln 2 + f - correction, kept as head + low so that y * log base keeps about
-  // 2^-60 of its size; a float base is a normal double, and |k| <= 149.
-  const LogReduction red = reduceForLog(base);
-  const DoubleDouble head = twoSum(red.k * kLn2Hi, red.f);
-  const double low = head.lo + (red.k * kLn2Lo - logCorrection(red));
-  const double wideY = y;
-  DoubleDouble product = twoProduct(wideY, head.hi);
-  product.lo += wideY * low;
-  const DoubleDouble t = twoSum(product.hi, product.lo);
-  // Beyond these the float result is infinite or zero whatever the rounding.
-  if (t.hi > 89.0) return static_cast<float>(sign * kInfinity);
-  if (t.hi < -104.0) return static_cast<float>(sign * 0.0);
-  return static_cast<float>(sign * expFast(t.hi, t.lo));
 }
 
 float sinf(float x) {

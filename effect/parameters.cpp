@@ -32,8 +32,8 @@ void Sparkwell::deriveFrom(VstInt32 index, float value) {
   switch (index) {
   case kGain:
     // -50 dB at 0 to +20 dB at 1.
-    outputGain.store(static_cast<float>(portable::pow(10.0, 3.5 * static_cast<double>(value) - 2.5)),
-                     kRelaxed);
+    outputGain.store(
+        static_cast<float>(portable::pow(10.0, 3.5 * static_cast<double>(value) - 2.5)), kRelaxed);
     break;
   case kHpf: {
     const OnePolePair pair = designHpfPair(value, internalRate);
@@ -44,8 +44,8 @@ void Sparkwell::deriveFrom(VstInt32 index, float value) {
   }
   case kInput:
     // -30 dB at 0 to +30 dB at 1; the product with 3 is single precision.
-    inputGain.store(static_cast<float>(portable::pow(10.0, static_cast<double>(value * 3.0f) - 1.5)),
-                    kRelaxed);
+    inputGain.store(
+        static_cast<float>(portable::pow(10.0, static_cast<double>(value * 3.0f) - 1.5)), kRelaxed);
     break;
   case kGridCurrent:
     deriveGridAmount(value);

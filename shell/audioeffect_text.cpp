@@ -20,7 +20,8 @@ void AudioEffect::dB2string(float value, char* text, VstInt32 maxLen) {
     vst_strncpy(text, "-oo", maxLen);
     return;
   }
-  float2string(static_cast<float>(20.0 * static_cast<double>(portable::log10f(value))), text, maxLen);
+  float2string(static_cast<float>(20.0 * static_cast<double>(portable::log10f(value))), text,
+               maxLen);
 }
 
 void AudioEffect::Hz2string(float samples, char* text, VstInt32 maxLen) {

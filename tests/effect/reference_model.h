@@ -11,8 +11,8 @@
 #include "curves.h"
 #include "filter_design.h"
 #include "pickup_sets.h"
-#include "portable_math.h"
 #include "plugin_host.h"
+#include "portable_math.h"
 
 namespace sparkwell_test {
 
