@@ -29,8 +29,8 @@ stage_release() {
   (cd build && ctest --output-on-failure -j "$JOBS" -LE 'tsan|hosts')
 }
 
-# The release module in a real Linux host: Debian's Ardour 7, its VST 2 scanner and a
-# headless session on the dummy audio backend (tests/hosts).
+# The release module in a real Linux host, Debian's Ardour 7: its VST 2 scanner, a headless
+# session on the dummy audio backend and the editor in Ardour's window (tests/hosts).
 stage_hosts() {
   bash scripts/install-deps.sh hosts
   configure_and_build build -DCMAKE_BUILD_TYPE=Release
