@@ -20,12 +20,11 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export HOME=$work/home XDG_CONFIG_HOME=$work/home/.config XDG_CACHE_HOME=$work/home/.cache
 export LXVST_PATH=$work/lxvst VST_PATH=$work/lxvst
-mkdir -p "$HOME" "$LXVST_PATH"
+mkdir -p "$HOME/.local/share" "$LXVST_PATH"
 plugin_copy=$LXVST_PATH/sparkwell.so
 cp "$1" "$plugin_copy"
-# Ardour trusts a cached scan only if the cache file is newer than the module, in whole
-# seconds, while the scanner dates the cache to the module's time when both fall in the
-# same second. A copy made just now would look changed since its scan.
+# Ardour trusts a cached scan only if the cache file is newer than the module in whole
+# seconds: a copy made in the same second as its scan would count as changed since.
 touch -d "@$(($(date +%s) - 60))" "$plugin_copy"
 scan_cache=$XDG_CACHE_HOME/ardour7/vst
 
