@@ -22,7 +22,9 @@ session_file=$work/session/sparkwell.ardour
 route=$(sed -n 's/.*<Route [^>]* id="\([0-9]*\)" name="Guitar".*/\1/p' "$session_file")
 processor=$(sed -n 's/.*<Processor id="\([0-9]*\)" name="Sparkwell x64".*type="lxvst".*/\1/p' \
   "$session_file")
-[ -n "$route" ] && [ -n "$processor" ] || fail "the prepared session holds no Sparkwell track"
+if [ -z "$route" ] || [ -z "$processor" ]; then
+  fail "the prepared session holds no Sparkwell track"
+fi
 grep -q 'param-9="1"' "$session_file" || fail "Effect does not start on in the prepared session"
 grep -q 'parameter-changed-since-last-preset="0"' "$session_file" ||
   fail "the prepared session already counts a change from the plug-in"

@@ -1,20 +1,22 @@
-# Sourced by the Ardour tests with the plug-in module as $1. Ardour gets a private home (its
-# configuration, plug-in cache and scan log live there) and an LXVST folder that holds only
-# a copy of the module; run_scanner runs Ardour's own VST 2 scanner on that copy, as Ardour
-# does when it finds a new plug-in. Requires Debian's ardour package (install-deps group
-# "hosts").
+# shellcheck shell=bash
+# Sourced by the Ardour tests with the plug-in module as $1, after they set test_name. Ardour
+# gets a private home (its configuration, plug-in cache and scan log live there) and an LXVST
+# folder that holds only a copy of the module; run_scanner runs Ardour's own VST 2 scanner on
+# that copy, as Ardour does when it finds a new plug-in. Requires Debian's ardour package
+# (install-deps group "hosts").
 set -euo pipefail
+
+fail() {
+  echo "${test_name:?}: FAIL $*" >&2
+  exit 1
+}
 
 ardour_lib=/usr/lib/ardour7
 scanner=$ardour_lib/ardour-vst-scanner
 if [ ! -x "$scanner" ] || ! command -v ardour7-lua >/dev/null; then
-  echo "$test_name: FAIL Ardour 7 is not installed (bash scripts/install-deps.sh hosts)" >&2
-  exit 1
+  fail "Ardour 7 is not installed (bash scripts/install-deps.sh hosts)"
 fi
-if [ ! -f "${1:-}" ]; then
-  echo "$test_name: FAIL no plug-in module at '${1:-}'" >&2
-  exit 1
-fi
+[ -f "${1:-}" ] || fail "no plug-in module at '${1:-}'"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -26,12 +28,6 @@ cp "$1" "$plugin_copy"
 # Ardour trusts a cached scan only if the cache file is newer than the module in whole
 # seconds: a copy made in the same second as its scan would count as changed since.
 touch -d "@$(($(date +%s) - 60))" "$plugin_copy"
-scan_cache=$XDG_CACHE_HOME/ardour7/vst
-
-fail() {
-  echo "$test_name: FAIL $*" >&2
-  exit 1
-}
 
 # The scanner's output goes to $work/scan.out; returns the scanner's exit status.
 run_scanner() {

@@ -24,6 +24,7 @@ if grep -E '^\[(ERROR|WARNING)\]' "$work/scan.out"; then
 fi
 
 shopt -s nullglob
+scan_cache=$XDG_CACHE_HOME/ardour7/vst
 caches=("$scan_cache"/*.v2i)
 [ ${#caches[@]} -eq 1 ] || fail "${#caches[@]} cache files in $scan_cache instead of one"
 cache=${caches[0]}
