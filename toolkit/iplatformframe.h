@@ -36,7 +36,8 @@ public:
   // Delivers the window system's pending events to the callback. The frame calls it from its
   // idle; a back end whose events arrive by themselves (Win32's message loop) does nothing.
   virtual void pollEvents() = 0;
-  // Handles at most one pending paint request of this window; answers whether there was one.
+  // Handles at most one pending paint request: X11 of this window, Win32 of any window of the
+  // calling thread. Answers whether there was one.
   virtual bool handleOnePendingPaint() = 0;
   // The pointer's position over the window, when the window system can tell.
   virtual bool getCurrentMousePosition(CPoint& where) = 0;

@@ -120,12 +120,9 @@ public:
   // Messages reach the window procedure through the host's message loop.
   void pollEvents() override {}
 
-  bool handleOnePendingPaint() override {
-    MSG message;
-    if (!window || !PeekMessageW(&message, window, WM_PAINT, WM_PAINT, PM_REMOVE)) return false;
-    DispatchMessageW(&message);
-    return true;
-  }
+  // The paint may be for any window of the thread: while the editor keeps the thread busy, the
+  // host's own windows wait for theirs too.
+  bool handleOnePendingPaint() override { return platform::dispatchOnePendingPaintMessage(); }
 
   bool getCurrentMousePosition(CPoint& where) override {
     POINT point;

@@ -1,13 +1,15 @@
 // The editor binding's answer to a frame size change when the host cannot size windows itself,
 // on real windows: the editor's window takes the new size and each window around it grows by
 // the same amount, keeping the margin it had, until a parent with much more room, the MDI
-// client area, a margin of one dialog frame, or the top-level window ends the walk.
+// client area, a margin of one dialog frame, or the top-level window ends the walk. And the
+// binding's idle pass, which paints one waiting window of the thread.
 #include <gtest/gtest.h>
 
 #include <memory>
 
 #include "host_window.h"
 #include "panel_editor.h"
+#include "platform.h"
 #include "plugin_host.h"
 
 namespace {
@@ -135,6 +137,45 @@ TEST_F(WindowChain, TheMdiClientAreaIsNeverResized) {
   EXPECT_EQ(sizeOf(window), (Extent{kPanelWidth + 50, kPanelHeight + 30}));
   EXPECT_EQ(sizeOf(container), (Extent{kPanelWidth + 70, kPanelHeight + 54}));
   EXPECT_EQ(sizeOf(client), clientBefore);
+}
+
+// The binding's idle pass hands out one pending paint of the thread, whichever window it is
+// for: a window of the host that waits for its paint while the editor keeps the thread busy.
+LRESULT CALLBACK countingPaints(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_PAINT) {
+    PAINTSTRUCT paint;
+    BeginPaint(window, &paint);
+    EndPaint(window, &paint);
+    SetWindowLongPtrW(window, GWLP_USERDATA, GetWindowLongPtrW(window, GWLP_USERDATA) + 1);
+    return 0;
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+TEST_F(WindowChain, AnIdlePassPaintsOnePendingWindowOfTheThread) {
+  WNDCLASSW paintClass{};
+  paintClass.lpfnWndProc = countingPaints;
+  paintClass.hInstance = GetModuleHandleW(nullptr);
+  paintClass.lpszClassName = L"SparkwellTestPaints";
+  ASSERT_NE(RegisterClassW(&paintClass), 0);
+  HostWindow top(100, 200);
+  HWND waiting =
+      CreateWindowExW(0, paintClass.lpszClassName, L"", WS_CHILD | WS_VISIBLE, kPanelWidth + 10, 0,
+                      50, 50, top.handle(), nullptr, paintClass.hInstance, nullptr);
+  ASSERT_NE(waiting, nullptr);
+  ASSERT_NE(openIn(top.handle()), nullptr);
+  sparkwell_test::pumpMessages(100, nullptr); // every window painted: nothing is pending
+  SetWindowLongPtrW(waiting, GWLP_USERDATA, 0);
+  InvalidateRect(waiting, nullptr, FALSE);
+
+  // A pass that runs at once: 100 ms after the last one, without a wait.
+  platform::replaceClock({[] { return 5000u; }, [](uint32_t) {}});
+  editor->nextIdleTicks = 4900;
+  editor->doIdleStuff();
+  platform::restoreClock();
+  EXPECT_EQ(GetWindowLongPtrW(waiting, GWLP_USERDATA), 1);
+  DestroyWindow(waiting);
+  UnregisterClassW(paintClass.lpszClassName, paintClass.hInstance);
 }
 
 } // namespace
