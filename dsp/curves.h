@@ -5,12 +5,16 @@
 
 #include "portable_math.h"
 
+// 1.8f to the power x, the exponential knee of both transistor curves (portable::powf with its
+// base folded in). Out of line, so that the sample loop keeps only a call for the samples that
+// reach the knee.
+float kneePower(float x);
+
 // 2SB175 booster: an exponential knee below, linear in the middle, slope 0.4 from 4.5 and 1/40
 // from 8.4. Tends to -2.2 for large negative drive. NaN stays NaN.
 inline float shape2SB175(float x) {
   const double wide = x;
-  if (wide < -0.91567)
-    return static_cast<float>(static_cast<double>(portable::powf(1.8f, x) - 1.0f) * 2.2);
+  if (wide < -0.91567) return static_cast<float>(static_cast<double>(kneePower(x) - 1.0f) * 2.2);
   if (x < 4.5f) return x;
   if (wide < 8.4) return static_cast<float>(wide / 2.5 + 2.7);
   return static_cast<float>(static_cast<double>(x / 40.0f) + 5.85);
@@ -20,8 +24,7 @@ inline float shape2SB175(float x) {
 // Tends to -2.5 for large negative drive.
 inline float shapeAC128(float x) {
   const double wide = x;
-  if (wide < -1.40594)
-    return static_cast<float>(static_cast<double>(portable::powf(1.8f, x) - 1.0f) * 2.5);
+  if (wide < -1.40594) return static_cast<float>(static_cast<double>(kneePower(x) - 1.0f) * 2.5);
   if (wide < 6.0904) return x;
   return static_cast<float>(static_cast<double>(x / 40.0f) + 5.85);
 }

@@ -235,6 +235,14 @@ double logOfUnusual(double x) {
   return sum.hi + ((sum.lo + scaled.lo) - 52.0 * kLn2Lo);
 }
 
+float powfOfUnusual(float x, float y) {
+  double result, base, sign;
+  if (settlePowWithoutLog(x, y, result, base, sign)) return static_cast<float>(result);
+  // A negative base with a whole exponent (or x = 1 or -1, which give exactly +-1).
+  return static_cast<float>(sign *
+                            static_cast<double>(powfOfPositive(static_cast<float>(base), y)));
+}
+
 } // namespace kernels
 
 double exp(double x) {

@@ -30,8 +30,8 @@ float log10f(float x);
 double exp(double x);
 double pow(double x, double y);
 
-// The two functions of the sample loop (the grid curve's logarithm and the transistor curve's
-// power of 1.8) are inline: with the base a constant, most of powf folds away.
+// The two functions of the sample loop, the grid curve's logarithm and the transistor curves'
+// power of 1.8, are inline.
 
 inline double log(double x) {
   using namespace kernels;
@@ -41,23 +41,16 @@ inline double log(double x) {
   return logX.hi + logX.lo;
 }
 
-inline float powf(float x, float y) {
+// Always inline: in the curves the base is the constant 1.8f, and its logarithm then folds away.
+[[gnu::always_inline]] inline float powf(float x, float y) {
   using namespace kernels;
-  double result, base, sign;
-  if (settlePowWithoutLog(x, y, result, base, sign)) return static_cast<float>(result);
-  // A float base is a normal double. y has 24 bits, so splitting the logarithm alone makes
-  // y * log base exact as p + pError (Dekker); the whole exponent keeps about 2^-60 of its size.
-  const DoubleDouble logBase = logFromTable(base);
-  const double wideY = y;
-  double logHead, logTail;
-  split(logBase.hi, logHead, logTail);
-  const double p = wideY * logBase.hi;
-  const double pError = (wideY * logHead - p) + wideY * logTail;
-  const DoubleDouble t = twoSum(p, pError + wideY * logBase.lo);
-  // Beyond these the float result is infinite or zero whatever the rounding.
-  if (t.hi > 89.0) return static_cast<float>(sign * kInfinity);
-  if (t.hi < -104.0) return static_cast<float>(sign * 0.0);
-  return static_cast<float>(sign * expFromTable(t.hi, t.lo));
+  // The usual case: x positive and finite but not 1, y finite and not 0. One test each, and
+  // with x a constant only the test of y is left.
+  const uint32_t xBits = bitsOf(x);
+  const uint32_t yMagnitude = bitsOf(y) & 0x7fffffffu;
+  if (xBits - 1u >= 0x7f7fffffu || xBits == 0x3f800000u || yMagnitude - 1u >= 0x7f7fffffu)
+    return powfOfUnusual(x, y);
+  return powfOfPositive(x, y);
 }
 
 } // namespace portable

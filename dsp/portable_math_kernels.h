@@ -126,8 +126,9 @@ inline DoubleDouble logFromTable(double x) {
   const double zTail = fromBits(zBits) - zHead;
   const double rHi = zHead * entry.invC - 1.0; // exact: the product lies near 1
   const double rLo = zTail * entry.invC;
-  // Exact as a pair: next to 1 (1/c = 1) the two parts can cancel almost completely.
-  const DoubleDouble rSum = twoSum(rHi, rLo);
+  // r and its rounding error. Next to 1 (1/c = 1) the sum is exact even where the two parts
+  // cancel almost completely; elsewhere rLo can exceed rHi only where r itself is tiny.
+  const DoubleDouble rSum = fastTwoSum(rHi, rLo);
   const double r = rSum.hi;
   // log(1 + r) - r to r^9 (the next term stays below 2^-72), in pairs of powers so that the
   // terms are formed side by side rather than one after another.
@@ -139,16 +140,19 @@ inline DoubleDouble logFromTable(double x) {
   const double terms67 = -0.125 + r * (1.0 / 9);
   const double terms4567 = terms45 + r2 * terms67;
   const double curve = r2 * ((terms01 + r2 * terms23) + r4 * terms4567);
-  const DoubleDouble a = twoSum(dk * kLn2Hi, entry.logInvCNegated);
-  const DoubleDouble b = twoSum(a.hi, r);
-  const double small = ((rSum.lo + a.lo) + b.lo) + (dk * kLn2Lo + entry.logInvCNegatedTail);
+  // k ln 2 - log(1/c) is exact (32-bit ln 2 head, table head a multiple of 2^-42) and, unless
+  // it is 0, at least as large in exponent as r.
+  const double a = dk * kLn2Hi + entry.logInvCNegated;
+  const DoubleDouble b = fastTwoSum(a, r);
+  const double small = (rSum.lo + b.lo) + (dk * kLn2Lo + entry.logInvCNegatedTail);
   return {b.hi, curve + small};
 }
 
 // log of what the table does not take: zero, subnormals, negatives, infinities and NaN.
 double logOfUnusual(double x);
 
-// exp(hi + lo) for |hi| <= 104 (where float results live) to about 2^-52, without a division:
+// exp(hi + lo) for |hi| <= 104 (where float results live) and |lo| at most a unit of hi's last
+// place, to about 2^-52, without a division:
 // the form for the sample loop. hi + lo = (64 n + j) ln(2)/64 + r with |r| <= ln(2)/128, and
 // exp(hi + lo) = 2^n 2^(j/64) exp(r).
 inline double expFromTable(double hi, double lo) {
@@ -165,6 +169,25 @@ inline double expFromTable(double hi, double lo) {
   const double scale = powerOfTwo(static_cast<int>(whole >> 6)) * kExp2Table[whole & 63];
   return scale + scale * expm1;
 }
+
+// powf for x positive and finite and y finite and not 0, correctly rounded nearly
+// always. A float base is a normal double. y has 24 bits, so splitting the logarithm alone makes
+// y * log x exact as p + pError (Dekker); the whole exponent keeps about 2^-60 of its size.
+[[gnu::always_inline]] inline float powfOfPositive(float x, float y) {
+  const DoubleDouble logX = logFromTable(x);
+  const double wideY = y;
+  double logHead, logTail;
+  split(logX.hi, logHead, logTail);
+  const double p = wideY * logX.hi;
+  const double pError = (wideY * logHead - p) + wideY * logTail;
+  // Beyond these the float result is infinite or zero whatever the rounding.
+  if (p > 89.0) return std::numeric_limits<float>::infinity();
+  if (p < -104.0) return 0.0f;
+  return static_cast<float>(expFromTable(p, pError + wideY * logX.lo));
+}
+
+// powf for all other arguments: zeros, negative bases, infinities, NaN, x = 1, y = 0.
+float powfOfUnusual(float x, float y);
 
 // ---------------------------------------------------------------------------------------------
 // Special cases of the power functions
