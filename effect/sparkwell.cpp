@@ -29,7 +29,11 @@ Sparkwell::Sparkwell(audioMasterCallback audioMaster)
   resume();
 }
 
-Sparkwell::~Sparkwell() = default;
+Sparkwell::~Sparkwell() {
+  // A window still open here may hold a drag in progress; closing it while this is still a
+  // whole effect lets that edit end at the host (the base's destructor could no longer).
+  if (editor) editor->close();
+}
 
 void Sparkwell::designFixedFilters() {
   pickupSets = designPickupSets(internalRate);

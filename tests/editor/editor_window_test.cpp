@@ -316,6 +316,28 @@ TEST_F(EditorWindowTest, ClosingTheInstanceWithTheEditorOpenRemovesTheWindow) {
   EXPECT_TRUE(window->children().empty());
 }
 
+TEST_F(EditorWindowTest, ClosingTheInstanceInTheMiddleOfADragStillEndsTheEdit) {
+  // A host that tears the instance down while the user holds SET must still see the edit end,
+  // or its automation lane stays in a recording gesture.
+  ASSERT_EQ(openEditor(), 1);
+  host.clearCalls();
+  window->movePointer(kSetX, kSetY);
+  idleFor(20);
+  window->pressLeftButton();
+  idleFor(20);
+  window->movePointer(kSetX, kSetY - 20);
+  idleFor(20);
+  ASSERT_EQ(host.countOf(audioMasterBeginEdit), 1u);
+  ASSERT_EQ(host.countOf(audioMasterEndEdit), 0u);
+  plugin->close();
+  window->releaseLeftButton();
+  EXPECT_EQ(host.countOf(audioMasterEndEdit), 1u);
+  const std::vector<HostCall> calls = host.calls();
+  ASSERT_FALSE(calls.empty());
+  EXPECT_EQ(calls.back().opcode, audioMasterEndEdit);
+  EXPECT_EQ(calls.back().index, kGain);
+}
+
 TEST_F(EditorWindowTest, HundredOpenIdleCloseCyclesLeaveNoWindowOrConnectionBehind) {
   // One cycle first, so that whatever the libraries set up once is in place.
   ASSERT_EQ(openEditor(), 1);
