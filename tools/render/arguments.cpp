@@ -34,17 +34,17 @@ ParsedArguments parseArguments(const std::vector<std::string>& words,
       value = name.substr(equals + 1);
       name.resize(equals);
     }
-    const OptionSpec* spec = nullptr;
+    const OptionSpec* known = nullptr;
     for (const OptionSpec& candidate : accepted) {
-      if (name == candidate.name) spec = &candidate;
+      if (name == candidate.name) known = &candidate;
     }
-    if (!spec) throw usageError("unknown option '--" + name + "'");
+    if (!known) throw usageError("unknown option '--" + name + "'");
     if (!value) {
       if (i + 1 >= words.size()) throw usageError("option '--" + name + "' needs a value");
       value = words[++i];
     }
     std::vector<std::string>& values = parsed.options[name];
-    if (!spec->repeatable && !values.empty()) {
+    if (!known->repeatable && !values.empty()) {
       throw usageError("option '--" + name + "' is given more than once");
     }
     values.push_back(*value);
