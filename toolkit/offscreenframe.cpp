@@ -4,9 +4,24 @@
 
 #ifdef _WIN32
 #include <windows.h>
+#else
+#include <unistd.h>
 #endif
 
 namespace {
+
+#ifndef _WIN32
+// Whether `size` bytes at `address` can be read, asked of the kernel instead of touched: a
+// write into a pipe fails with EFAULT on memory that is not mapped readable.
+bool isReadable(const void* address, size_t size) {
+  int channel[2];
+  if (pipe(channel) != 0) return false;
+  const bool readable = write(channel[1], address, size) == static_cast<ssize_t>(size);
+  close(channel[0]);
+  close(channel[1]);
+  return readable;
+}
+#endif
 
 IPlatformFrameCallback* callbackOf(void* frame) {
   return static_cast<IPlatformFrameCallback*>(frame);
@@ -57,7 +72,8 @@ SparkwellOffscreenTarget* asOffscreenTarget(void* parent) {
 #else
   // Above every window id, below the top of user space, and aligned for the record.
   if (address <= 0xffffffffu || address >= (uintptr_t{1} << 47) ||
-      address % alignof(SparkwellOffscreenTarget) != 0)
+      address % alignof(SparkwellOffscreenTarget) != 0 ||
+      !isReadable(parent, sizeof(SparkwellOffscreenTarget)))
     return nullptr;
 #endif
   auto* target = static_cast<SparkwellOffscreenTarget*>(parent);

@@ -2,6 +2,10 @@
 // the inIdle guard, edits and size requests to the host, keys, wheel and the knob mode.
 #include <gtest/gtest.h>
 #include <memory>
+#ifndef _WIN32
+#include <sys/mman.h>
+#include <unistd.h>
+#endif
 
 #include "offscreentarget.h"
 #include "panel_editor.h"
@@ -312,5 +316,18 @@ TEST_F(BindingTest, ARecordWithoutTheMagicNumberIsNoTarget) {
   EXPECT_EQ(asOffscreenTarget(reinterpret_cast<void*>(uintptr_t{0x1c00005})), nullptr)
       << "an X window id is never read as an address";
 }
+
+#ifndef _WIN32
+TEST_F(BindingTest, AParentAddressThatCannotBeReadIsNoTarget) {
+  // A host handing over a stale or wild pointer as its window must not crash the editor.
+  const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+  void* unreadable = mmap(nullptr, page, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  ASSERT_NE(unreadable, MAP_FAILED);
+  ASSERT_GT(reinterpret_cast<uintptr_t>(unreadable), uintptr_t{0xffffffffu})
+      << "mapped memory lies above every X window id on 64-bit Linux";
+  EXPECT_EQ(asOffscreenTarget(unreadable), nullptr);
+  munmap(unreadable, page);
+}
+#endif
 
 } // namespace
