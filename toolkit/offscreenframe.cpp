@@ -73,7 +73,7 @@ SparkwellOffscreenTarget* asOffscreenTarget(void* parent) {
   // Above every window id, below the top of user space, and aligned for the record.
   if (address <= 0xffffffffu || address >= (uintptr_t{1} << 47) ||
       address % alignof(SparkwellOffscreenTarget) != 0 ||
-      !isReadable(parent, sizeof(SparkwellOffscreenTarget)))
+      !isReadable(parent, sizeof(SparkwellOffscreenTarget::magic)))
     return nullptr;
 #endif
   auto* target = static_cast<SparkwellOffscreenTarget*>(parent);
