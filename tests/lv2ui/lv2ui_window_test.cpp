@@ -1,0 +1,416 @@
+// The LV2 UI binary as a host runs it: dlopen, lv2ui_descriptor, instantiate inside the host's
+// X window (ui:parent) with a recording write function, ui:touch and ui:resize, the control
+// values sent through port_event, idle through ui:idleInterface, and cleanup. Pointer input goes
+// through XTest; what the UI's window shows is compared with the faces worked out from the
+// pictures.
+#include <dirent.h>
+#include <gtest/gtest.h>
+#include <lv2/ui/ui.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "panel_model.h"
+#include "plugin_host.h"
+#include "x11_host_window.h"
+#include "xvfb_server.h"
+
+namespace sparkwell_test {
+namespace {
+
+constexpr const char* kPluginUri = "https://quillane.example/lv2/sparkwell";
+constexpr const char* kUiUri = "https://quillane.example/lv2/sparkwell#ui";
+
+// Control ports and the parameter (control tag) each drives.
+constexpr uint32_t kGainPort = 4, kInputPort = 6, kTreblePort = 8, kPickupPort = 9,
+                   kTransistorPort = 10, kStereoPort = 11, kEffectPort = 12;
+constexpr int kGain = 0, kInput = 2, kTreble = 4, kPickup = 5, kTransistor = 6, kStereo = 7,
+              kEffect = 9;
+
+// Program 0 as the host sends it after instantiating: port values in port order 4..12, and the
+// parameter values they stand for in tag order (the tab at 8).
+constexpr float kProgramZeroPorts[] = {-8.0f, 1.0f, 0.0f, 0.0f, 1.0f, 2.0f, 0.0f, 1.0f, 1.0f};
+constexpr std::array<float, 10> kProgramZeroValues = {0.6f, 1.0f, 0.5f, 0.0f, 1.0f,
+                                                      0.5f, 0.0f, 1.0f, 0.0f, 1.0f};
+
+// Our composition and the plug-in's premultiplied one round differently at soft edges.
+constexpr int kTolerance = 2;
+
+// Points inside the controls, in the window's pixels.
+constexpr int kTabX = 400, kTabY = 12;
+constexpr int kSetX = 224, kSetY = 186;
+constexpr int kBoostX = 104, kBoostY = 186;
+constexpr int kInputX = 61, kInputY = 67;
+constexpr int kTransistorX = 172, kTransistorY = 74;
+constexpr int kStereoX = 172, kStereoY = 161;
+constexpr int kPickupX = 271, kPickupTopY = 84, kPickupBottomY = 148;
+
+int openDescriptors() {
+  int count = 0;
+  if (DIR* folder = opendir("/proc/self/fd")) {
+    while (readdir(folder) != nullptr)
+      ++count;
+    closedir(folder);
+  }
+  return count;
+}
+
+// What the UI told the host, in order: "t12+" (touch grabbed), "w12=0.00" (a float written),
+// "t12-" (released). Anything malformed is recorded as such.
+struct HostSide {
+  std::vector<std::string> events;
+  std::vector<std::pair<uint32_t, float>> writes;
+  int resizedWidth = 0, resizedHeight = 0;
+
+  static void write(LV2UI_Controller controller, uint32_t port, uint32_t size, uint32_t protocol,
+                    const void* buffer) {
+    auto* self = static_cast<HostSide*>(controller);
+    if (size != sizeof(float) || protocol != 0 || buffer == nullptr) {
+      self->events.push_back("malformed write to " + std::to_string(port));
+      return;
+    }
+    float value;
+    std::memcpy(&value, buffer, sizeof value);
+    char text[32];
+    std::snprintf(text, sizeof text, "w%u=%.2f", port, static_cast<double>(value));
+    self->events.push_back(text);
+    self->writes.emplace_back(port, value);
+  }
+  static void touch(LV2UI_Feature_Handle handle, uint32_t port, bool grabbed) {
+    static_cast<HostSide*>(handle)->events.push_back("t" + std::to_string(port) +
+                                                     (grabbed ? "+" : "-"));
+  }
+  static int resize(LV2UI_Feature_Handle handle, int width, int height) {
+    auto* self = static_cast<HostSide*>(handle);
+    self->resizedWidth = width;
+    self->resizedHeight = height;
+    return 0;
+  }
+  void clear() {
+    events.clear();
+    writes.clear();
+  }
+};
+
+class UiLibrary {
+public:
+  UiLibrary() : library(SPARKWELL_UI_PATH) {
+    if (!library.isLoaded()) return;
+    // The symbol is looked up as any export; its type is the LV2 one.
+    const auto entry = reinterpret_cast<LV2UI_DescriptorFunction>(
+        reinterpret_cast<void*>(library.entry("lv2ui_descriptor")));
+    if (entry != nullptr) descriptor = entry(0);
+    if (entry != nullptr) second = entry(1);
+  }
+  PluginLibrary library;
+  const LV2UI_Descriptor* descriptor = nullptr;
+  const LV2UI_Descriptor* second = nullptr;
+};
+
+class Lv2UiWindowTest : public ::testing::Test {
+protected:
+  static void SetUpTestSuite() {
+    ui = new UiLibrary;
+    artwork = new PanelArtwork(SPARKWELL_RESOURCES_DIR);
+  }
+  static void TearDownTestSuite() {
+    delete artwork;
+    delete ui;
+  }
+
+  void SetUp() override {
+    ASSERT_FALSE(XvfbServer::display().empty());
+    ASSERT_TRUE(ui->library.isLoaded()) << ui->library.loadError();
+    ASSERT_NE(ui->descriptor, nullptr);
+    ASSERT_TRUE(artwork->loaded());
+    window = std::make_unique<X11HostWindow>(kPanelWidth, kPanelHeight);
+    ASSERT_TRUE(window->isOpen());
+    idleInterface = static_cast<const LV2UI_Idle_Interface*>(
+        ui->descriptor->extension_data(LV2_UI__idleInterface));
+    ASSERT_NE(idleInterface, nullptr);
+  }
+  void TearDown() override {
+    cleanup();
+    window.reset();
+  }
+
+  // Instantiates with the features a full host offers (or only some of them), as a host does:
+  // then the value of every control port.
+  LV2UI_Handle instantiate(bool withParent = true, bool withTouch = true, void* parent = nullptr) {
+    parentFeature = {LV2_UI__parent, parent != nullptr ? parent : window->parentHandle()};
+    touchFeature = {LV2_UI__touch, &touchData};
+    resizeFeature = {LV2_UI__resize, &resizeData};
+    idleFeature = {LV2_UI__idleInterface, nullptr};
+    std::vector<const LV2_Feature*> features = {&idleFeature, &resizeFeature};
+    if (withParent) features.push_back(&parentFeature);
+    if (withTouch) features.push_back(&touchFeature);
+    features.push_back(nullptr);
+    widget = nullptr;
+    handle = ui->descriptor->instantiate(ui->descriptor, kPluginUri, "/nowhere/sparkwell.lv2/",
+                                         &HostSide::write, &host, &widget, features.data());
+    if (handle != nullptr)
+      for (uint32_t port = kGainPort; port <= kEffectPort; ++port)
+        sendPort(port, kProgramZeroPorts[port - kGainPort]);
+    return handle;
+  }
+
+  void cleanup() {
+    if (handle != nullptr) ui->descriptor->cleanup(handle);
+    handle = nullptr;
+  }
+
+  void sendPort(uint32_t port, float value) {
+    ui->descriptor->port_event(handle, port, sizeof value, 0, &value);
+  }
+
+  // Idle calls about every 5 ms, as a host's UI timer gives them.
+  void idleFor(int milliseconds) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    do {
+      EXPECT_EQ(idleInterface->idle(handle), 0);
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    } while (std::chrono::steady_clock::now() < end);
+  }
+
+  void click(int x, int y) {
+    window->movePointer(x, y);
+    idleFor(20);
+    window->pressLeftButton();
+    idleFor(20);
+    window->releaseLeftButton();
+    idleFor(40);
+  }
+
+  void drag(int x, int y, int dx, int dy, int steps) {
+    window->movePointer(x, y);
+    idleFor(20);
+    window->pressLeftButton();
+    idleFor(20);
+    for (int step = 1; step <= steps; ++step) {
+      window->movePointer(x + dx * step / steps, y + dy * step / steps);
+      idleFor(15);
+    }
+    window->releaseLeftButton();
+    idleFor(40);
+  }
+
+  // The one window the UI made inside ours; 0 when there is not exactly one.
+  Window uiWindow() {
+    const std::vector<Window> children = window->children();
+    return children.size() == 1 ? children[0] : 0;
+  }
+
+  // Waits up to a second (idling) for the UI's window to show `state`.
+  void expectShows(const PanelState& state, const char* what) {
+    const RgbImage expected = artwork->compose(state);
+    ImageDifference difference{expected.pixels.size(), 255, -1, -1};
+    for (int attempt = 0; attempt < 50; ++attempt) {
+      const Window shown = uiWindow();
+      if (shown == 0) break;
+      difference =
+          compareImages(window->capture(shown, kPanelWidth, kPanelHeight), expected, kTolerance);
+      if (difference.differing == 0) break;
+      idleFor(20);
+    }
+    EXPECT_EQ(difference.differing, 0u)
+        << what << ": first differing pixel at " << difference.firstX << ", " << difference.firstY
+        << ", largest channel difference " << difference.largest;
+  }
+
+  static PanelState state(const std::array<float, 10>& values, bool backFace) {
+    PanelState panel;
+    panel.values = values;
+    panel.values[kPanelTabTag] = backFace ? 1.0f : 0.0f;
+    panel.backFace = backFace;
+    return panel;
+  }
+
+  static UiLibrary* ui;
+  static PanelArtwork* artwork;
+  std::unique_ptr<X11HostWindow> window;
+  const LV2UI_Idle_Interface* idleInterface = nullptr;
+  HostSide host;
+  LV2UI_Touch touchData{&host, &HostSide::touch};
+  LV2UI_Resize resizeData{&host, &HostSide::resize};
+  LV2_Feature parentFeature{}, touchFeature{}, resizeFeature{}, idleFeature{};
+  LV2UI_Widget widget = nullptr;
+  LV2UI_Handle handle = nullptr;
+};
+
+UiLibrary* Lv2UiWindowTest::ui = nullptr;
+PanelArtwork* Lv2UiWindowTest::artwork = nullptr;
+
+TEST_F(Lv2UiWindowTest, DescribesOneX11UiThatOpensInsideTheParentAtItsFixedSize) {
+  EXPECT_STREQ(ui->descriptor->URI, kUiUri);
+  EXPECT_EQ(ui->second, nullptr);
+  EXPECT_EQ(ui->descriptor->extension_data(LV2_UI__showInterface), nullptr);
+
+  ASSERT_NE(instantiate(), nullptr);
+  const Window shown = uiWindow();
+  ASSERT_NE(shown, 0u);
+  EXPECT_EQ(reinterpret_cast<uintptr_t>(widget), shown) << "the widget is the UI's X window";
+  int width = 0, height = 0;
+  window->sizeOf(shown, width, height);
+  EXPECT_EQ(width, 450);
+  EXPECT_EQ(height, 306);
+  EXPECT_EQ(host.resizedWidth, 450);
+  EXPECT_EQ(host.resizedHeight, 306);
+  idleFor(50);
+  EXPECT_TRUE(window->isViewable(shown));
+  expectShows(state(kProgramZeroValues, false), "front face at program 0");
+  EXPECT_TRUE(host.events.empty()) << "nothing is written back before the user acts";
+
+  cleanup();
+  EXPECT_TRUE(window->children().empty());
+}
+
+TEST_F(Lv2UiWindowTest, ClicksOnEverySwitchWriteTheirPortsBetweenTouches) {
+  ASSERT_NE(instantiate(), nullptr);
+  idleFor(50);
+  std::array<float, 10> values = kProgramZeroValues;
+
+  click(kBoostX, kBoostY);
+  EXPECT_EQ(host.events, (std::vector<std::string>{"t12+", "w12=0.00", "t12-"}));
+  values[kEffect] = 0.0f;
+  expectShows(state(values, false), "BOOST off");
+
+  // The tab flips the face and tells the host nothing: it has no port.
+  host.clear();
+  click(kTabX, kTabY);
+  EXPECT_TRUE(host.events.empty());
+  expectShows(state(values, true), "back face");
+
+  host.clear();
+  click(kTransistorX, kTransistorY);
+  click(kStereoX, kStereoY);
+  click(kPickupX, kPickupTopY);
+  click(kPickupX, kPickupBottomY);
+  EXPECT_EQ(host.events,
+            (std::vector<std::string>{"t10+", "w10=1.00", "t10-", "t11+", "w11=0.00", "t11-", "t9+",
+                                      "w9=0.00", "t9-", "t9+", "w9=4.00", "t9-"}));
+  values[kTransistor] = 1.0f;
+  values[kStereo] = 0.0f;
+  values[kPickup] = 1.0f;
+  expectShows(state(values, true), "AC128, Stereo, Single Coil");
+
+  host.clear();
+  click(kTabX, kTabY);
+  EXPECT_TRUE(host.events.empty());
+  expectShows(state(values, false), "front face again");
+}
+
+TEST_F(Lv2UiWindowTest, KnobDragsWriteRisingDecibelsAndAHostWithoutTouchStillGetsTheValues) {
+  ASSERT_NE(instantiate(), nullptr);
+  idleFor(50);
+  // Linear knobs: 50 pixels up out of the 200 that span the range, 0.6 to 0.85 = +9.5 dB.
+  drag(kSetX, kSetY, 0, -50, 10);
+  ASSERT_GE(host.events.size(), 7u); // a touch, at least five values, a release
+  EXPECT_EQ(host.events.front(), "t4+");
+  EXPECT_EQ(host.events.back(), "t4-");
+  float previous = -8.0f;
+  for (const auto& [port, value] : host.writes) {
+    EXPECT_EQ(port, kGainPort);
+    EXPECT_GT(value, previous) << "moving up must raise the gain";
+    previous = value;
+  }
+  EXPECT_NEAR(previous, 9.5f, 1e-4f);
+  std::array<float, 10> values = kProgramZeroValues;
+  values[kGain] = 0.85f;
+  expectShows(state(values, false), "SET at the dragged value");
+
+  // The same on the back face, for a host that offers no ui:touch: 0.5 to 0.7 = +12 dB.
+  cleanup();
+  host.clear();
+  ASSERT_NE(instantiate(true, false), nullptr);
+  idleFor(50);
+  click(kTabX, kTabY);
+  drag(kInputX, kInputY, 0, -40, 8);
+  ASSERT_FALSE(host.writes.empty());
+  for (const std::string& event : host.events)
+    EXPECT_EQ(event[0], 'w') << event;
+  EXPECT_EQ(host.writes.back().first, kInputPort);
+  EXPECT_NEAR(host.writes.back().second, 12.0f, 1e-4f);
+}
+
+TEST_F(Lv2UiWindowTest, PortEventsMoveTheControlsAndOnlyControlFloatsAreRead) {
+  ASSERT_NE(instantiate(), nullptr);
+  idleFor(50);
+  sendPort(kGainPort, -50.0f);
+  sendPort(kEffectPort, 0.0f);
+  sendPort(kInputPort, 30.0f);
+  sendPort(kTreblePort, 0.25f);
+  sendPort(kPickupPort, 1.0f);
+  sendPort(kTransistorPort, 1.0f);
+  sendPort(kStereoPort, 0.0f);
+  // Not control values: a float for an audio port, a port beyond the last, an atom-format event
+  // and a size that is no float. None may move anything.
+  const float loud = 1.0f;
+  sendPort(0, loud);
+  sendPort(13, loud);
+  const uint8_t atom[16] = {8, 0, 0, 0, 1, 0, 0, 0, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff};
+  ui->descriptor->port_event(handle, kGainPort, sizeof atom, 1, atom);
+  ui->descriptor->port_event(handle, kGainPort, 2, 0, atom);
+  idleFor(20);
+
+  std::array<float, 10> values = kProgramZeroValues;
+  values[kGain] = 0.0f;
+  values[kEffect] = 0.0f;
+  values[kInput] = 1.0f;
+  values[kTreble] = 0.25f;
+  values[kPickup] = 0.25f;
+  values[kTransistor] = 1.0f;
+  values[kStereo] = 0.0f;
+  expectShows(state(values, false), "SET at -50 dB, BOOST off");
+  click(kTabX, kTabY);
+  expectShows(state(values, true), "Input at +30 dB, Treble 0.25, Hot HB, AC128, Stereo");
+  EXPECT_TRUE(host.events.empty()) << "a host's change is not echoed back";
+}
+
+TEST_F(Lv2UiWindowTest, HundredInstantiateIdleCleanupCyclesLeaveNoWindowOrDescriptorBehind) {
+  // One cycle first, so that whatever the libraries set up once is in place.
+  ASSERT_NE(instantiate(), nullptr);
+  idleFor(10);
+  cleanup();
+  const int descriptors = openDescriptors();
+  for (int cycle = 0; cycle < 100; ++cycle) {
+    // Every tenth cycle on a new host window, as hosts do when they rebuild theirs.
+    if (cycle % 10 == 9) window = std::make_unique<X11HostWindow>(kPanelWidth, kPanelHeight);
+    ASSERT_NE(instantiate(true, cycle % 2 == 0), nullptr) << cycle;
+    EXPECT_EQ(idleInterface->idle(handle), 0);
+    EXPECT_EQ(idleInterface->idle(handle), 0);
+    ASSERT_EQ(window->children().size(), 1u) << cycle;
+    cleanup();
+    ASSERT_TRUE(window->children().empty()) << cycle;
+  }
+  EXPECT_EQ(openDescriptors(), descriptors);
+}
+
+TEST_F(Lv2UiWindowTest, RefusesAHostWithoutAParentWindowOrWithOneThatDoesNotExist) {
+  EXPECT_EQ(instantiate(false), nullptr);
+  EXPECT_EQ(widget, nullptr);
+  // Window ids of the test server's clients lie far below this one.
+  EXPECT_EQ(instantiate(true, true, reinterpret_cast<void*>(uintptr_t{0x1ffffff0})), nullptr);
+  const LV2_Feature* none[] = {nullptr};
+  EXPECT_EQ(ui->descriptor->instantiate(ui->descriptor, kPluginUri, "/nowhere/", &HostSide::write,
+                                        &host, &widget, none),
+            nullptr);
+  EXPECT_EQ(ui->descriptor->instantiate(ui->descriptor, kPluginUri, "/nowhere/", &HostSide::write,
+                                        &host, &widget, nullptr),
+            nullptr);
+  EXPECT_TRUE(window->children().empty());
+  EXPECT_TRUE(host.events.empty());
+}
+
+} // namespace
+} // namespace sparkwell_test
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  ::testing::AddGlobalTestEnvironment(new sparkwell_test::XvfbServer);
+  return RUN_ALL_TESTS();
+}
