@@ -1,10 +1,12 @@
-// The LV2 ports of Sparkwell and the parameter values behind them. The plug-in and its UI both
-// map through these functions, so a port value means the same sound on either side and the same
-// sound as the VST parameter it stands for.
+// The LV2 ports of Sparkwell and the one mapping between port values and the effect's
+// parameter values. The plug-in (which feeds port values to Sparkwell::setParameter) and the
+// editor (which writes port values for the controls it moves) both use it, so the two sides
+// cannot disagree.
 //
-// Ports: 0 in_l, 1 in_r, 2 out_l, 3 out_r (audio), then one control input per parameter in
-// parameter order: 4 gain, 5 hpf, 6 input, 7 grid_current, 8 treble, 9 pickup, 10 transistor,
-// 11 stereo, 12 effect (parameter 9). Parameter 8, the editor's tab, has no port.
+// Ports 0 to 3 are the audio inputs and outputs; ports 4 to 12 are one control input per
+// parameter in parameter order, index 8 (the editor's panel tab) having no port. Port values
+// are what a host shows: Gain and Input in dB, HPF, Grid Current and Treble as their 0..1
+// values, Pickup, Transistor, Stereo and Effect as the indices of their scale points.
 #pragma once
 
 #include <cstdint>
@@ -13,96 +15,108 @@
 
 namespace sparkwell_lv2 {
 
-enum PortIndex : uint32_t {
-  kPortInLeft = 0,
-  kPortInRight = 1,
-  kPortOutLeft = 2,
-  kPortOutRight = 3,
-  kPortGain = 4,
-  kPortHpf = 5,
-  kPortInput = 6,
-  kPortGridCurrent = 7,
-  kPortTreble = 8,
-  kPortPickup = 9,
-  kPortTransistor = 10,
-  kPortStereo = 11,
-  kPortEffect = 12,
+enum Port : uint32_t {
+  kPortInL = 0,
+  kPortInR = 1,
+  kPortOutL = 2,
+  kPortOutR = 3,
+  kFirstControlPort = 4,
   kNumPorts = 13,
 };
+constexpr uint32_t kNumControlPorts = kNumPorts - kFirstControlPort;
 
-// The parameter index a control port drives; -1 for the audio ports and beyond the last port.
+// Parameter indices as the effect numbers them.
+constexpr int32_t kParamGain = 0;
+constexpr int32_t kParamHpf = 1;
+constexpr int32_t kParamInput = 2;
+constexpr int32_t kParamGridCurrent = 3;
+constexpr int32_t kParamTreble = 4;
+constexpr int32_t kParamPickup = 5;
+constexpr int32_t kParamTransistor = 6;
+constexpr int32_t kParamStereo = 7;
+constexpr int32_t kParamEffect = 9;
+
+// The parameter of each control port, in port order.
+constexpr int32_t kControlParameters[kNumControlPorts] = {
+    kParamGain,   kParamHpf,        kParamInput,  kParamGridCurrent, kParamTreble,
+    kParamPickup, kParamTransistor, kParamStereo, kParamEffect,
+};
+
+// The parameter a port drives, or -1 for the audio ports and indices past the last port.
 constexpr int32_t parameterOfPort(uint32_t port) {
-  if (port < kPortGain || port >= kNumPorts) return -1;
-  return port == kPortEffect ? 9 : static_cast<int32_t>(port - kPortGain);
+  if (port < kFirstControlPort || port >= kNumPorts) return -1;
+  return kControlParameters[port - kFirstControlPort];
 }
 
-// The control port of a parameter index; -1 for index 8 (no parameter) and outside 0 to 9.
-constexpr int32_t portOfParameter(int32_t index) {
-  if (index < 0 || index > 9 || index == 8) return -1;
-  return index == 9 ? static_cast<int32_t>(kPortEffect) : static_cast<int32_t>(kPortGain) + index;
+// The control port of a parameter, or -1 for index 8 and indices outside 0 to 9.
+constexpr int32_t portOfParameter(int32_t parameter) {
+  for (uint32_t i = 0; i < kNumControlPorts; ++i)
+    if (kControlParameters[i] == parameter) return static_cast<int32_t>(kFirstControlPort + i);
+  return -1;
 }
 
-// Scale point of an enumeration or toggle port: the port value rounded to the nearest integer
-// and clamped to 0..last (NaN gives 0).
-inline int32_t scalePointOf(float portValue, int32_t last) {
-  if (!(portValue >= 0.5f)) return 0;
-  if (portValue >= static_cast<float>(last)) return last;
-  return static_cast<int32_t>(portValue + 0.5f);
+// Ranges of the dB ports. The Gain display of the effect reads 70 v - 50 dB, the Input display
+// 60 v - 30 dB.
+constexpr float kGainMinDb = -50.0f;
+constexpr float kGainMaxDb = 20.0f;
+constexpr float kInputMinDb = -30.0f;
+constexpr float kInputMaxDb = 30.0f;
+
+// Number of scale points of the Pickup port ("None", "Hot HB", "HB", "P90", "SC").
+constexpr int32_t kPickupPoints = 5;
+
+// x limited to lo..hi; NaN gives lo, so no host value can carry a NaN into the effect.
+constexpr float clampPortValue(float x, float lo, float hi) {
+  return x >= lo ? (x <= hi ? x : hi) : lo;
 }
 
-// Pickup scale points 0..4 ("None", "Hot HB", "HB", "P90", "SC") sit at the values the editor's
-// selector sends for its five positions, each inside its band of pickupBandOf. Program 0's 0.5
-// is scale point 2 and back again.
-constexpr float kPickupStep = 0.25f;
-constexpr int32_t kLastPickupPoint = 4;
+// A switch port: the nearest scale point, limited to 0..last.
+constexpr int32_t scalePointOf(float x, int32_t last) {
+  const float limited = clampPortValue(x, 0.0f, static_cast<float>(last));
+  return static_cast<int32_t>(limited + 0.5f);
+}
 
-// The parameter value a port value stands for. Gain: dB -50..+20, (dB + 50) / 70. Input: dB
-// -30..+30, (dB + 30) / 60. HPF, Grid Current, Treble: as they are. Pickup: scale point x 0.25.
-// Transistor ("2SB175", "AC128"), Stereo ("Stereo", "Mono"), Effect ("Off", "On"): 0 or 1.
-// All in single precision. Audio ports and ports beyond the last answer 0.
-inline float parameterFromPort(uint32_t port, float portValue) {
-  switch (port) {
-  case kPortGain:
-    return (portValue + 50.0f) / 70.0f;
-  case kPortInput:
-    return (portValue + 30.0f) / 60.0f;
-  case kPortHpf:
-  case kPortGridCurrent:
-  case kPortTreble:
-    return portValue;
-  case kPortPickup:
-    return static_cast<float>(scalePointOf(portValue, kLastPickupPoint)) * kPickupStep;
-  case kPortTransistor:
-  case kPortStereo:
-  case kPortEffect:
+// The parameter value a port value stands for. Gain and Input are computed in single
+// precision, so -8 dB is exactly 0.6f and 0 dB exactly 0.5f; each Pickup scale point gives
+// a value inside its band (0, 0.25, 0.5, 0.75, 1: "HB" is 0.5, program 0's own value).
+constexpr float parameterFromPort(int32_t parameter, float portValue) {
+  switch (parameter) {
+  case kParamGain:
+    return (clampPortValue(portValue, kGainMinDb, kGainMaxDb) - kGainMinDb) /
+           (kGainMaxDb - kGainMinDb);
+  case kParamInput:
+    return (clampPortValue(portValue, kInputMinDb, kInputMaxDb) - kInputMinDb) /
+           (kInputMaxDb - kInputMinDb);
+  case kParamPickup:
+    return static_cast<float>(scalePointOf(portValue, kPickupPoints - 1)) * 0.25f;
+  case kParamTransistor:
+  case kParamStereo:
+  case kParamEffect:
     return static_cast<float>(scalePointOf(portValue, 1));
-  default:
-    return 0.0f;
+  default: // HPF, Grid Current, Treble
+    return clampPortValue(portValue, 0.0f, 1.0f);
   }
 }
 
-// The port value for a parameter value: the inverse, with every value of a band going to that
-// band's scale point as the processing hears it (Transistor and Effect switch on strictly above
-// 0.5, Stereo stays stereo strictly below 0.5).
-inline float portFromParameter(uint32_t port, float value) {
-  switch (port) {
-  case kPortGain:
-    return 70.0f * value - 50.0f;
-  case kPortInput:
-    return 60.0f * value - 30.0f;
-  case kPortHpf:
-  case kPortGridCurrent:
-  case kPortTreble:
-    return value;
-  case kPortPickup:
+// The port value that shows a parameter value: the inverse of parameterFromPort. A Pickup value
+// gives the scale point of its band; the two-way switches give the position the sound takes
+// (Transistor and Effect switch on strictly above 0.5, Stereo is "Stereo" strictly below).
+inline float portFromParameter(int32_t parameter, float value) {
+  switch (parameter) {
+  case kParamGain:
+    return clampPortValue(value * (kGainMaxDb - kGainMinDb) + kGainMinDb, kGainMinDb, kGainMaxDb);
+  case kParamInput:
+    return clampPortValue(value * (kInputMaxDb - kInputMinDb) + kInputMinDb, kInputMinDb,
+                          kInputMaxDb);
+  case kParamPickup:
     return static_cast<float>(static_cast<int32_t>(pickupBandOf(value)));
-  case kPortTransistor:
-  case kPortEffect:
+  case kParamTransistor:
+  case kParamEffect:
     return value > 0.5f ? 1.0f : 0.0f;
-  case kPortStereo:
+  case kParamStereo:
     return value < 0.5f ? 0.0f : 1.0f;
   default:
-    return 0.0f;
+    return clampPortValue(value, 0.0f, 1.0f);
   }
 }
 

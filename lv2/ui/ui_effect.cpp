@@ -53,7 +53,7 @@ void UiEffect::idleEditor() {
 void UiEffect::portEvent(uint32_t port, float portValue) {
   const int32_t index = sparkwell_lv2::parameterOfPort(port);
   if (index < 0) return;
-  setParameter(index, sparkwell_lv2::parameterFromPort(port, portValue));
+  setParameter(index, sparkwell_lv2::parameterFromPort(index, portValue));
 }
 
 void UiEffect::setParameter(VstInt32 index, float value) {
@@ -80,7 +80,7 @@ VstIntPtr UiEffect::answerHostCall(VstInt32 opcode, VstInt32 index, float opt) {
     // The tab (index 8) has no port: its flips stay inside the window.
     if (port >= 0 && hostWrite != nullptr) {
       const auto portIndex = static_cast<uint32_t>(port);
-      const float portValue = sparkwell_lv2::portFromParameter(portIndex, opt);
+      const float portValue = sparkwell_lv2::portFromParameter(index, opt);
       hostWrite(hostController, portIndex, sizeof portValue, 0, &portValue);
     }
     return 0;
