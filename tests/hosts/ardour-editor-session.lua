@@ -1,6 +1,7 @@
--- Prepares the session that ardour-editor.sh opens in Ardour's window: one stereo track,
--- "Guitar", listening to the dummy backend's sines through Sparkwell (inserted by its
--- unique ID, every value at its default). Environment: SPARKWELL_SESSION_DIR.
+-- Prepares the session that ardour-editor.sh (and ardour-lv2-editor.sh) opens in Ardour's
+-- window: one stereo track, "Guitar", listening to the dummy backend's sines through Sparkwell
+-- (inserted by its VST unique ID, or by its LV2 URI, every value at its default). Environment:
+-- SPARKWELL_SESSION_DIR; SPARKWELL_PLUGIN_FORMAT=lv2 for the LV2 plug-in.
 
 local function check(ok, what)
   if not ok then error("ardour editor: FAIL " .. what, 0) end
@@ -18,8 +19,12 @@ local track = Session:new_audio_track(2, 2, nil, 1, "Guitar", ARDOUR.Presentatio
 check(not track:isnil(), "no stereo audio track")
 track:monitoring_control():set_value(ARDOUR.MonitorChoice.MonitorInput,
                                      PBD.GroupControlDisposition.NoGroup)
-local proc = ARDOUR.LuaAPI.new_plugin(Session, "1397446476", ARDOUR.PluginType.LXVST, "")
-check(not proc:isnil(), "Ardour cannot instantiate LXVST 1397446476")
+local id, kind = "1397446476", ARDOUR.PluginType.LXVST
+if os.getenv("SPARKWELL_PLUGIN_FORMAT") == "lv2" then
+  id, kind = "https://quillane.example/lv2/sparkwell", ARDOUR.PluginType.LV2
+end
+local proc = ARDOUR.LuaAPI.new_plugin(Session, id, kind, "")
+check(not proc:isnil(), "Ardour cannot instantiate " .. id)
 check(track:add_processor_by_index(proc, 0, nil, true) == 0, "Ardour refuses to insert the plug-in")
 check(Session:save_state("", false, false, false, false, false) == 0, "the session cannot be saved")
 close_session()
