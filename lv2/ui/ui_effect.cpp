@@ -20,8 +20,8 @@ UiEffect::UiEffect(LV2UI_Write_Function write, LV2UI_Controller controller,
                    const LV2UI_Touch* touch)
     : AudioEffectX(&UiEffect::hostCallback, 0, kNumParams), hostWrite(write),
       hostController(controller), hostTouch(touch), panel(nullptr), values{} {
-  // Program 0 until the host's port events say otherwise; the window shows these only if a host
-  // sends no values at all.
+  // Program 0 until the host's port events say otherwise: a host may send them only after its
+  // first idle calls, and the window is drawn before that.
   ProgramRecord programZero;
   for (VstInt32 index = 0; index < kNumParams; ++index)
     if (std::atomic<float>* field = programZero.value(index))
