@@ -48,7 +48,13 @@ private:
   static constexpr VstInt32 kPanelTag = 8;
 
   void createBitmaps();
+  // Each releases the editor's references it holds and clears the fields.
   void releaseBitmaps();
+  void releaseBackgrounds();
+  // Clears the control references (the frame owns the controls).
+  void forgetControls();
+  // Undoes an open that ran out of memory part of the way through.
+  void abandonOpen();
   void createControls();
   // Sets the new control's value from the effect, adds it to the frame and hides it when it
   // belongs to the back face.

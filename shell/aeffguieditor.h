@@ -39,6 +39,11 @@ public:
   void doIdleStuff() override;
   bool beforeSizeChange(const CRect& newSize, const CRect& oldSize) override;
 
+  // Whether the tick count `later` lies ahead of `now` by less than one idle interval (100 ms),
+  // as an unsigned difference: so whenever more time than that has passed since an idle pass,
+  // across the count's wrap after 49.7 days or not, the next request is never taken as early.
+  static bool idleTickAhead(uint32_t later, uint32_t now);
+
 protected:
   ERect rect;             // what getRect reports; the concrete editor fills it
   uint32_t nextIdleTicks; // tick count (ms) before which doIdleStuff holds back

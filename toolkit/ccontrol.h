@@ -50,7 +50,9 @@ public:
   CControlListener* getListener() const { return listener; }
   void setListener(CControlListener* newListener) { listener = newListener; }
 
-  // Begin and end of a user edit. They nest: only the outermost pair reaches the frame.
+  // Begin and end of a user edit. They nest: only the outermost pair reaches the frame. The
+  // frame ends an open edit itself when the control leaves it (the host closed the editor, even
+  // from inside the begin): isEditing() is then false, and the control's gesture stops there.
   virtual void beginEdit();
   virtual void endEdit();
   bool isEditing() const { return editDepth > 0; }

@@ -17,6 +17,14 @@ public:
   // Creates the frame's native window inside `systemWindow` (see createPlatformFrame).
   CFrame(const CRect& size, void* systemWindow, VSTGUIEditorInterface* editor);
 
+  // The editor is done with the window: every view goes at once (an edit in progress ends at
+  // the editor, which is still whole), the editor is no longer asked anything, and the
+  // creator's reference is dropped. An event still running inside the frame holds it until it
+  // returns; a closed frame takes no further events, draws nothing and its window closes when
+  // the last hold ends.
+  void close();
+  bool isClosed() const { return closed; }
+
   // Takes over the creator's reference to `view` (no reference is added). Refuses, without
   // taking it over, a null view or one already attached to a frame.
   bool addView(CView* view);
@@ -78,6 +86,8 @@ private:
                             const CButtonState& buttons) override;
   int32_t platformOnKeyDown(VstKeyCode& keyCode) override;
   int32_t platformOnKeyUp(VstKeyCode& keyCode) override;
+  void platformRemember() override;
+  void platformForget() override;
 
   CRect bounds() const { return CRect(0, 0, size.getWidth(), size.getHeight()); }
   // Composes the invalid area and the dirty visible views into the image and shows them.
@@ -94,4 +104,8 @@ private:
   CRect invalidArea;
   PixelImage composed;
   std::unique_ptr<IPlatformFrame> platformFrame;
+  bool closed = false;
+  // Set once the last reference has gone: a back end's event arriving while the views go must
+  // not count references on a frame that is already being destroyed.
+  bool destroying = false;
 };

@@ -1,10 +1,13 @@
 // Win32 back end. The window class belongs to the plug-in module (moduleInstance) and lives
 // exactly as long as one of its windows does: the last window to close unregisters it, so the
 // host can unload the library and load it again without a stale class pointing into freed
-// code. Everything runs on the host's user-interface thread.
+// code. Each window runs on the user-interface thread that opened it; hosts that give every
+// editor its own thread open windows of the class from several threads.
 #include "win32frame.h"
 
 #include <windows.h>
+
+#include <atomic>
 
 #include <windowsx.h>
 
@@ -14,8 +17,9 @@
 namespace {
 
 const wchar_t* const kWindowClass = L"SparkwellFrame";
-// Windows of this class that exist in the process; the class is registered while it is above 0.
-int openWindows = 0;
+// Windows of this class that exist in the process, or are about to; the class is registered
+// while it is above 0.
+std::atomic<int32_t> openWindows{0};
 
 HINSTANCE module() {
   return static_cast<HINSTANCE>(moduleInstance);
@@ -24,7 +28,6 @@ HINSTANCE module() {
 LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 bool registerWindowClass() {
-  if (openWindows > 0) return true;
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof windowClass;
   // No CS_DBLCLKS: a quick second click is another button down, as the controls expect.
@@ -37,8 +40,9 @@ bool registerWindowClass() {
   return RegisterClassExW(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
+// Windows refuses while a window of the class still exists, another thread's included.
 void unregisterWindowClass() {
-  if (openWindows == 0) UnregisterClassW(kWindowClass, module());
+  if (openWindows.load(std::memory_order_relaxed) == 0) UnregisterClassW(kWindowClass, module());
 }
 
 // Modifier keys as the toolkit's button state has them. Alt is not part of a mouse message's
@@ -67,14 +71,18 @@ class Win32Frame : public IPlatformFrame {
 public:
   Win32Frame(IPlatformFrameCallback* callback, const CRect& size, HWND parent)
       : callback(callback) {
-    if (!registerWindowClass()) return;
-    window = CreateWindowExW(0, kWindowClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS,
-                             static_cast<int>(size.left), static_cast<int>(size.top),
-                             static_cast<int>(size.getWidth()), static_cast<int>(size.getHeight()),
-                             parent, nullptr, module(), this);
-    if (window) {
-      ++openWindows;
-    } else {
+    // Counted before the class is registered, so no other thread's last window unregisters it
+    // from now on. One that was already on its way out may still do so once: then once more.
+    openWindows.fetch_add(1, std::memory_order_relaxed);
+    for (int attempt = 0; attempt < 2 && !window; ++attempt)
+      if (registerWindowClass())
+        window =
+            CreateWindowExW(0, kWindowClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS,
+                            static_cast<int>(size.left), static_cast<int>(size.top),
+                            static_cast<int>(size.getWidth()), static_cast<int>(size.getHeight()),
+                            parent, nullptr, module(), this);
+    if (!window) {
+      openWindows.fetch_sub(1, std::memory_order_relaxed);
       unregisterWindowClass();
     }
   }
@@ -142,6 +150,12 @@ public:
     return platform::NativeWindow{nullptr, reinterpret_cast<uintptr_t>(window)};
   }
 
+  // The frame stays alive until the message is handled: the host may close the editor from
+  // inside any of the frame's handlers, and this object goes with the frame.
+  LRESULT handleHeld(UINT message, WPARAM wParam, LPARAM lParam) {
+    PlatformFrameHold hold(callback);
+    return handle(message, wParam, lParam);
+  }
   LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
@@ -151,7 +165,7 @@ private:
 
   void windowGone() {
     window = nullptr;
-    --openWindows;
+    openWindows.fetch_sub(1, std::memory_order_relaxed);
   }
 
   IPlatformFrameCallback* callback;
@@ -286,7 +300,7 @@ LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
   // Until CreateWindowExW returns, the frame does not know its window yet: messages of the
   // creation itself get the default handling.
   if (frame && frame->getNativeWindow().id == reinterpret_cast<uintptr_t>(window))
-    return frame->handle(message, wParam, lParam);
+    return frame->handleHeld(message, wParam, lParam);
   return DefWindowProcW(window, message, wParam, lParam);
 }
 
