@@ -25,8 +25,10 @@ constexpr int32_t kMaxChainGrowth = 80;
 } // namespace
 
 bool AEffGUIEditor::idleTickAhead(uint32_t later, uint32_t now) {
+  // A pass stores its own time plus one interval, so a request in the same millisecond finds
+  // the stored time exactly one interval ahead, and that is early too.
   const uint32_t ahead = later - now;
-  return ahead != 0 && ahead < kIdleInterval;
+  return ahead != 0 && ahead <= kIdleInterval;
 }
 
 AEffGUIEditor::AEffGUIEditor(AudioEffect* effect)

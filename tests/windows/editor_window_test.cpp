@@ -293,6 +293,107 @@ TEST_F(EditorWindow, AHostWindowDestroyedBeforeCloseLeavesNothingBehind) {
   plugin.dispatch(effEditClose);
 }
 
+// A host that closes the editor from inside an edit call, while the editor handles a real
+// window message: every control of both faces and the tab, by click, drag and key, the close
+// coming from audioMasterBeginEdit, audioMasterAutomate or audioMasterEndEdit. The edit ends
+// once, and no window, window class or edit is left open; each time the editor opens again.
+TEST_F(EditorWindow, TheHostMayCloseTheEditorFromInsideAnyEditCall) {
+  ASSERT_TRUE(library.isLoaded()) << library.loadError();
+  HostWindow window(100, 200);
+  PluginInstance plugin(host, library.vstPluginMain());
+  ASSERT_TRUE(plugin);
+  // The middle of each control, by tag.
+  const POINT centres[] = {{224, 186}, {61, 163}, {61, 67},   {173, 259}, {61, 259},
+                           {271, 116}, {172, 74}, {172, 161}, {407, 11},  {104, 186}};
+  bool armed = false;
+  VstInt32 closingCall = 0;
+  int closes = 0;
+  const VstInt32 hostCalls[] = {audioMasterBeginEdit, audioMasterAutomate, audioMasterEndEdit};
+  for (VstInt32 opcode : hostCalls)
+    host.setHandler(opcode, [&](const HostCall& call) {
+      if (armed && call.opcode == closingCall) {
+        armed = false;
+        ++closes;
+        plugin.dispatch(effEditClose);
+      }
+      return VstIntPtr{0};
+    });
+
+  enum Gesture { click, drag, key };
+  for (VstInt32 opcode : hostCalls)
+    for (int tag = 0; tag <= 9; ++tag)
+      for (Gesture gesture : {click, drag, key}) {
+        closingCall = opcode;
+        SCOPED_TRACE("host call " + std::to_string(opcode) + ", tag " + std::to_string(tag) +
+                     ", gesture " + std::to_string(gesture));
+        for (VstInt32 index = 0; index <= 9; ++index)
+          plugin.setParameter(index, index == 5 ? 0.0f : 0.5f);
+        ASSERT_EQ(plugin.dispatch(effEditOpen, 0, 0, window.handle()), 1);
+        HWND child = window.child();
+        ASSERT_NE(child, nullptr);
+        wchar_t className[256] = {};
+        ASSERT_GT(GetClassNameW(child, className, 256), 0);
+        const HINSTANCE module =
+            reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(child, GWLP_HINSTANCE));
+        // Each message goes only to a window that is still there.
+        auto send = [&](UINT message, WPARAM wParam, LPARAM lParam) {
+          if (IsWindow(child)) SendMessageW(child, message, wParam, lParam);
+        };
+        auto at = [](LONG x, LONG y) { return static_cast<LPARAM>(MAKELPARAM(x, y)); };
+        const POINT centre = centres[tag];
+        const POINT moved{centre.x + 10, centre.y + 12};
+        auto clickAt = [&](POINT point) {
+          send(WM_LBUTTONDOWN, MK_LBUTTON, at(point.x, point.y));
+          send(WM_LBUTTONUP, 0, at(point.x, point.y));
+        };
+        if (tag >= 1 && tag <= 7) clickAt(centres[8]); // the back face
+        if (gesture == key) clickAt(centre);           // the focus
+        host.clearCalls();
+        closes = 0;
+        armed = true;
+        switch (gesture) {
+        case click:
+          clickAt(centre);
+          break;
+        case drag:
+          send(WM_LBUTTONDOWN, MK_LBUTTON, at(centre.x, centre.y));
+          send(WM_MOUSEMOVE, MK_LBUTTON, at(moved.x, moved.y));
+          send(WM_LBUTTONUP, 0, at(moved.x, moved.y));
+          break;
+        case key: {
+          const WPARAM virtualKey = tag <= 4 ? VK_UP : (tag == 5 ? VK_DOWN : VK_RETURN);
+          send(WM_KEYDOWN, virtualKey, 1);
+          send(WM_KEYUP, virtualKey, static_cast<LPARAM>(0xC0000001u));
+          break;
+        }
+        }
+        armed = false;
+        const bool reached = !(tag <= 4 && gesture == click && opcode == audioMasterAutomate);
+        EXPECT_EQ(closes, reached ? 1 : 0);
+        std::string edits;
+        for (const std::string& call : editCalls(host))
+          if (call.substr(1, call.find('=') - 1) == std::to_string(tag)) edits += call[0];
+        const bool paired = edits == "be" || edits == "bae" || (gesture == drag && edits == "baae");
+        EXPECT_TRUE(paired) << "one begin, one end, nothing after it: " << edits;
+        if (!reached) plugin.dispatch(effEditClose);
+        pumpMessages(0, nullptr);
+        EXPECT_FALSE(IsWindow(child));
+        EXPECT_EQ(window.child(), nullptr);
+        WNDCLASSEXW info{};
+        info.cbSize = sizeof info;
+        EXPECT_FALSE(GetClassInfoExW(module, className, &info)) << "the class went with it";
+      }
+
+  ASSERT_EQ(plugin.dispatch(effEditOpen, 0, 0, window.handle()), 1);
+  pumpMessages(300, [&plugin] { plugin.dispatch(effEditIdle); });
+  ASSERT_NE(window.child(), nullptr);
+  const FaceMatch front = matchFace(windowPixels(window.child(), kPanelWidth, kPanelHeight),
+                                    Face::front, SPARKWELL_RESOURCES_DIR);
+  EXPECT_TRUE(showsFace(front)) << front.matching << " of " << front.compared;
+  plugin.dispatch(effEditClose);
+  EXPECT_EQ(window.child(), nullptr);
+}
+
 TEST(EditorWindowLibrary, AReloadedLibraryOpensItsEditorAgain) {
   for (int round = 0; round < 2; ++round) {
     PluginLibrary library(pluginPath());
