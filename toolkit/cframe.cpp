@@ -13,7 +13,7 @@ namespace {
 // while it handles a call that might reach the host, which may close the editor from there.
 class ViewGuard {
 public:
-  explicit ViewGuard(CBaseObject* view) : view(view) { view->remember(); }
+  explicit ViewGuard(CBaseObject* held) : view(held) { view->remember(); }
   ~ViewGuard() { view->forget(); }
   ViewGuard(const ViewGuard&) = delete;
   ViewGuard& operator=(const ViewGuard&) = delete;

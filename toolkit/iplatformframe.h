@@ -35,7 +35,7 @@ protected:
 // frame's handler included: the frame, and with it the back end, lives until the hold ends.
 class PlatformFrameHold {
 public:
-  explicit PlatformFrameHold(IPlatformFrameCallback* frame) : frame(frame) {
+  explicit PlatformFrameHold(IPlatformFrameCallback* held) : frame(held) {
     frame->platformRemember();
   }
   ~PlatformFrameHold() { frame->platformForget(); }
