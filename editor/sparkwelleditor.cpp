@@ -125,8 +125,9 @@ void sparkwelleditor::close() {
 void sparkwelleditor::idle() {
   if (frame == nullptr) return;
   applyPendingValues();
-  // Showing the frame invalidates all of it, every time: this ends the hidden state a flip
-  // leaves behind, and repaints the controls the host has moved.
+  // Ends the hidden state a flip leaves behind, which repaints the whole window with the new
+  // face. Otherwise the frame draws only the controls whose values moved (and what an expose
+  // asked for), and nothing at all when nothing changed.
   frame->setVisible(true);
   AEffGUIEditor::idle();
 }
