@@ -2,6 +2,7 @@
 
 #include <map>
 #include <mutex>
+#include <new>
 #include <tuple>
 
 #include "../resources/pngresources.h"
@@ -48,8 +49,11 @@ private:
 };
 
 DecodedPictures& decodedPictures() {
-  // Never destroyed: a bitmap released during the process's exit still finds it.
-  static DecodedPictures* pictures = new DecodedPictures();
+  // Never destroyed, so a bitmap released during the process's exit still finds it; and in the
+  // module's own storage rather than on the heap, so unloading the module leaves nothing behind
+  // (with no picture in use, the table holds no memory of its own).
+  alignas(DecodedPictures) static unsigned char storage[sizeof(DecodedPictures)];
+  static DecodedPictures* pictures = new (storage) DecodedPictures();
   return *pictures;
 }
 

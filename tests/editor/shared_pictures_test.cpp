@@ -98,7 +98,7 @@ TEST(SharedPicturesTest, AnUndecodablePictureLeavesAWorkingInstanceAndNothingBeh
   constexpr int32_t kBareX = 380, kBareY = 200;
   auto backFaceAt = [](Sparkwell& effect) {
     auto* editor = static_cast<sparkwelleditor*>(effect.getEditor());
-    int parent = 0; // any non-window pointer: the switch above keeps the frame off-screen
+    uint64_t parent = 1; // no window: the switch above keeps the frame off-screen
     EXPECT_EQ(effect.dispatcher(effEditOpen, 0, 0, &parent, 0.0f), 1);
     CFrame* frame = editor->getFrame();
     CPoint tab(400, 12);
