@@ -69,8 +69,8 @@ int16_t truncatedPixels(CCoord length) {
 sparkwelleditor::sparkwelleditor(AudioEffect* effect) : AEffGUIEditor(effect) {
   for (std::atomic<uint32_t>& slot : pendingValues)
     slot.store(kNothingPending, kRelaxed);
-  // The backgrounds are decoded once per instance, so the host can learn the size before the
-  // window is ever opened.
+  // The backgrounds are made with the instance, so the host can learn the size before the
+  // window is ever opened; their pixels are decoded once and shared by every instance.
   frontBitmap = new CBitmap(CResourceDescription(kFrontPicture));
   backBitmap = new CBitmap(CResourceDescription(kBackPicture));
   rect.top = 0;
