@@ -69,8 +69,8 @@ int16_t truncatedPixels(CCoord length) {
 sparkwelleditor::sparkwelleditor(AudioEffect* effect) : AEffGUIEditor(effect) {
   for (std::atomic<uint32_t>& slot : pendingValues)
     slot.store(kNothingPending, kRelaxed);
-  // The backgrounds are decoded once per instance, so the host can learn the size before the
-  // window is ever opened.
+  // The backgrounds are made with the instance, so the host can learn the size before the
+  // window is ever opened; their pixels are decoded once and shared by every instance.
   try {
     frontBitmap = new CBitmap(CResourceDescription(kFrontPicture));
     backBitmap = new CBitmap(CResourceDescription(kBackPicture));
@@ -135,8 +135,9 @@ void sparkwelleditor::close() {
 void sparkwelleditor::idle() {
   if (frame == nullptr) return;
   applyPendingValues();
-  // Showing the frame invalidates all of it, every time: this ends the hidden state a flip
-  // leaves behind, and repaints the controls the host has moved.
+  // Ends the hidden state a flip leaves behind, which repaints the whole window with the new
+  // face. Otherwise the frame draws only the controls whose values moved (and what an expose
+  // asked for), and nothing at all when nothing changed.
   frame->setVisible(true);
   AEffGUIEditor::idle();
 }

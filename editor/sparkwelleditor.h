@@ -29,7 +29,8 @@ public:
   bool open(void* ptr) override;
   // Releases the frame with its controls; the two background pictures stay for the next open.
   void close() override;
-  // Moves the controls to values set from other threads, then repaints the whole window.
+  // Moves the controls to values set from other threads, then repaints what changed: the whole
+  // window after a flip, else only the controls that moved.
   void idle() override;
   // The effect's report of a parameter change. Indices 8, above 9 and negative are ignored.
   // Never allocates, locks or draws.

@@ -36,9 +36,16 @@ public:
   float getValueNormalized() const;
   void setValueNormalized(float normalized);
 
-  void setMin(float newMin) { vmin = newMin; }
+  // A new range moves the frame a filmstrip shows: the control is drawn again.
+  void setMin(float newMin) {
+    vmin = newMin;
+    setDirty(true);
+  }
   float getMin() const { return vmin; }
-  void setMax(float newMax) { vmax = newMax; }
+  void setMax(float newMax) {
+    vmax = newMax;
+    setDirty(true);
+  }
   float getMax() const { return vmax; }
   void setDefaultValue(float newDefault) { defaultValue = newDefault; }
   float getDefaultValue() const { return defaultValue; }

@@ -34,7 +34,7 @@ CFrame::CFrame(const CRect& size, void* systemWindow, VSTGUIEditorInterface* edi
     : CView(size), systemWindow(systemWindow), editor(editor),
       composed(pixelSize(size.getWidth()), pixelSize(size.getHeight()), kOpaqueBlack) {
   frame = this;
-  invalidArea = bounds();
+  invalidRegion.add(bounds());
   platformFrame.reset(createPlatformFrame(this, size, systemWindow));
 }
 
@@ -111,17 +111,28 @@ void CFrame::draw(CDrawContext* context) {
 }
 
 void CFrame::repaint() {
-  CRect area = invalidArea;
   for (CView* view : views)
-    if (view->isVisible() && view->isDirty()) area.unite(view->getViewSize());
-  area.bound(bounds());
-  invalidArea = CRect();
-  if (area.isEmpty()) return;
-  CDrawContext context(composed, area);
-  draw(&context);
-  for (CView* view : views)
-    if (view->isVisible() && view->getViewSize().rectOverlap(area)) view->setDirty(false);
-  if (platformFrame) platformFrame->present(composed, area);
+    if (view->isVisible() && view->isDirty()) {
+      CRect area = view->getViewSize();
+      invalidRegion.add(area.bound(bounds()));
+    }
+  if (invalidRegion.isEmpty()) return;
+  invalidRegion.takeInto(repainting);
+  for (const CRect& area : repainting) {
+    CDrawContext context(composed, area);
+    draw(&context);
+  }
+  for (CView* view : views) {
+    if (!view->isVisible()) continue;
+    for (const CRect& area : repainting)
+      if (view->getViewSize().rectOverlap(area)) {
+        view->setDirty(false);
+        break;
+      }
+  }
+  if (platformFrame)
+    for (const CRect& area : repainting)
+      platformFrame->present(composed, area);
 }
 
 void CFrame::idle() {
@@ -135,6 +146,7 @@ void CFrame::idle() {
 
 void CFrame::setVisible(bool state) {
   if (state) {
+    if (visible) return; // what the window shows is current already
     visible = true;
     invalid();
   } else {
@@ -150,7 +162,7 @@ void CFrame::invalid() {
 void CFrame::invalidRect(const CRect& area) {
   if (!visible) return;
   CRect bounded = area;
-  invalidArea.unite(bounded.bound(bounds()));
+  invalidRegion.add(bounded.bound(bounds()));
 }
 
 CMouseEventResult CFrame::onMouseDown(CPoint& where, const CButtonState& buttons) {

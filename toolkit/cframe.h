@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cview.h"
+#include "dirtyregion.h"
 #include "iplatformframe.h"
 #include "pixelimage.h"
 
@@ -37,10 +38,14 @@ public:
 
   // The background at the frame's top left, then the views in the order added.
   void draw(CDrawContext* context) override;
-  // Repaints the dirty visible controls and any invalidated area; nothing while invisible.
+  // Draws the dirty visible controls and the invalidated areas, each rectangle on its own, and
+  // shows just those in the window; nothing while invisible, and nothing at all when nothing
+  // changed since the last idle.
   void idle();
   // Hiding invalidates the whole frame and then marks it invisible (invalidations are then
-  // dropped); showing marks it visible and invalidates the whole frame, on every call.
+  // dropped); showing a hidden frame marks it visible and invalidates all of it. Showing a frame
+  // that is visible already changes nothing: every change to what it shows (a value, a view
+  // shown or hidden, a picture, a size) invalidates its own area, and exposes repaint theirs.
   void setVisible(bool state) override;
   void invalid() override;
   void invalidRect(const CRect& area);
@@ -90,7 +95,7 @@ private:
   void platformForget() override;
 
   CRect bounds() const { return CRect(0, 0, size.getWidth(), size.getHeight()); }
-  // Composes the invalid area and the dirty visible views into the image and shows them.
+  // Composes the invalid region and the dirty visible views into the image and shows them.
   void repaint();
   // Ends the edit a view left open (a mouse up that never came, a view removed mid-drag).
   void endOpenEdit(CView* view);
@@ -101,7 +106,8 @@ private:
   CView* focusView = nullptr;
   CView* mouseDownView = nullptr;
   CPoint lastMousePosition;
-  CRect invalidArea;
+  DirtyRegion invalidRegion;
+  std::vector<CRect> repainting; // the region being drawn, kept to reuse its storage
   PixelImage composed;
   std::unique_ptr<IPlatformFrame> platformFrame;
   bool closed = false;

@@ -11,6 +11,9 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
+#include <cmath>
+
 #include "../shell/moduleinstance.h"
 #include "win32keys.h"
 
@@ -104,24 +107,28 @@ public:
 
   void present(const PixelImage& image, const CRect& area) override {
     if (!window || image.width <= 0 || image.height <= 0) return;
+    // Whole pixels of the area inside the image; only those rows and columns go out.
+    const LONG left = std::max<LONG>(0, static_cast<LONG>(std::ceil(area.left)));
+    const LONG top = std::max<LONG>(0, static_cast<LONG>(std::ceil(area.top)));
+    const LONG right = std::min<LONG>(image.width, static_cast<LONG>(std::ceil(area.right)));
+    const LONG bottom = std::min<LONG>(image.height, static_cast<LONG>(std::ceil(area.bottom)));
+    if (right <= left || bottom <= top) return;
     HDC context = GetDC(window);
     if (!context) return;
+    // The area's rows, seen as a top-down bitmap of their own as wide as the image: its first
+    // row is the area's top row, so the source position is simply (left, 0).
+    const LONG rows = bottom - top;
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = image.width;
-    info.bmiHeader.biHeight = -image.height; // rows top to bottom, as the image keeps them
+    info.bmiHeader.biHeight = -rows;
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
-    // The whole image goes out, clipped to the area: simpler than sub-rectangle arithmetic on
-    // a top-down bitmap, and the clip keeps the rest of the window untouched.
-    const int saved = SaveDC(context);
-    IntersectClipRect(context, static_cast<int>(area.left), static_cast<int>(area.top),
-                      static_cast<int>(area.right), static_cast<int>(area.bottom));
-    SetDIBitsToDevice(context, 0, 0, static_cast<DWORD>(image.width),
-                      static_cast<DWORD>(image.height), 0, 0, 0, static_cast<UINT>(image.height),
-                      image.pixels.data(), &info, DIB_RGB_COLORS);
-    RestoreDC(context, saved);
+    SetDIBitsToDevice(context, left, top, static_cast<DWORD>(right - left),
+                      static_cast<DWORD>(rows), left, 0, 0, static_cast<UINT>(rows),
+                      &image.pixels[static_cast<size_t>(top) * static_cast<size_t>(image.width)],
+                      &info, DIB_RGB_COLORS);
     ReleaseDC(window, context);
   }
 

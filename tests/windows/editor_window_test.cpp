@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -406,6 +407,79 @@ TEST(EditorWindowLibrary, AReloadedLibraryOpensItsEditorAgain) {
     EXPECT_TRUE(showsFace(front)) << "round " << round << ": " << front.matching << " of "
                                   << front.compared;
   }
+}
+
+// The window draws only what changed; whatever the order of host changes, flips, damaged and
+// repainted areas and drags, it must end up showing what a window drawn from scratch shows.
+TEST_F(EditorWindow, RandomSessionsShowWhatAFullRepaintShows) {
+  ASSERT_TRUE(library.isLoaded()) << library.loadError();
+  OpenEditor editor(host, library.vstPluginMain(), 100, 200);
+  ASSERT_NE(editor.editor(), nullptr);
+  bool backFace = false;
+  VstInt32 lastTag = 0;
+  {
+    std::mt19937 generator(20261208);
+    auto uniform = [&](int low, int high) {
+      return std::uniform_int_distribution<int>(low, high)(generator);
+    };
+    // Points inside the knobs of each face: SET on the front; Input, Input Filtering, Treble
+    // and Grid Current on the back.
+    const std::vector<POINT> frontKnobs{kSetKnobPoint};
+    const std::vector<POINT> backKnobs{{61, 67}, {61, 163}, {61, 259}, {173, 259}};
+    const VstInt32 hostTags[] = {0, 1, 2, 3, 4, 5, 6, 7, 9};
+    for (int step = 0; step < 30; ++step) {
+      const int kind = uniform(0, 5);
+      if (kind <= 1) {
+        lastTag = hostTags[uniform(0, 8)];
+        editor.plugin.setParameter(lastTag, static_cast<float>(uniform(-20, 120)) / 100.0f);
+        editor.pump(60);
+      } else if (kind == 2) {
+        editor.clickAt(kTabPoint);
+        backFace = !backFace;
+      } else if (kind == 3) {
+        // Something covered part of the window and went away: those pixels are lost until the
+        // window paints them again.
+        const int x = uniform(0, kPanelWidth - 1), y = uniform(0, kPanelHeight - 1);
+        const RECT damaged{x, y, x + uniform(1, kPanelWidth - x), y + uniform(1, kPanelHeight - y)};
+        HDC context = GetDC(editor.editor());
+        FillRect(context, &damaged, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        ReleaseDC(editor.editor(), context);
+        InvalidateRect(editor.editor(), &damaged, FALSE);
+        editor.pump(60);
+      } else {
+        const auto& knobs = backFace ? backKnobs : frontKnobs;
+        const POINT knob =
+            knobs[static_cast<size_t>(uniform(0, static_cast<int>(knobs.size()) - 1))];
+        const size_t endsBefore = host.countOf(audioMasterEndEdit);
+        movePointer(editor.editor(), knob.x, knob.y);
+        editor.pump(40);
+        pressLeftButton();
+        editor.pump(40);
+        movePointer(editor.editor(), knob.x + uniform(-30, 30), knob.y + uniform(-60, 60));
+        editor.pump(60);
+        releaseLeftButton();
+        editor.pumpUntilEndEdits(endsBefore + 1);
+      }
+      const FaceMatch face = editor.shownFace(backFace ? Face::back : Face::front);
+      ASSERT_TRUE(showsFace(face)) << "step " << step << ", kind " << kind << ": " << face.matching
+                                   << " of " << face.compared;
+    }
+  }
+  editor.pump(100);
+  const std::vector<uint32_t> shown = windowPixels(editor.editor(), kPanelWidth, kPanelHeight);
+
+  // The same state drawn from scratch: the window closed and opened again, flipped to the same
+  // face.
+  editor.plugin.dispatch(effEditClose);
+  ASSERT_EQ(editor.plugin.dispatch(effEditOpen, 0, 0, editor.window.handle()), 1);
+  editor.pump(100);
+  if (backFace) editor.clickAt(kTabPoint);
+  editor.pump(200);
+  const std::vector<uint32_t> drawn = windowPixels(editor.editor(), kPanelWidth, kPanelHeight);
+  size_t differing = 0;
+  for (size_t i = 0; i < drawn.size(); ++i)
+    if (drawn[i] != shown[i]) ++differing;
+  EXPECT_EQ(differing, 0u) << "last host change of " << lastTag;
 }
 
 } // namespace
