@@ -1,8 +1,8 @@
 #include "cbitmap.h"
 
-#include "../resources/pngresources.h"
 #include "cdrawcontext.h"
 #include "pngdecoder.h"
+#include "pngresources.h"
 
 CBitmap::CBitmap(const CResourceDescription& description) : description(description) {
   const PngResource png = findPngResource(description.id);

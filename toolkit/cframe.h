@@ -41,8 +41,8 @@ public:
   CMouseEventResult onMouseMoved(CPoint& where, const CButtonState& buttons) override;
   CMouseEventResult onMouseUp(CPoint& where, const CButtonState& buttons) override;
   bool onWheel(const CPoint& where, const float& distance, const CButtonState& buttons) override;
-  int32_t onKeyDown(VstKeyCode& keyCode) override;
-  int32_t onKeyUp(VstKeyCode& keyCode) override;
+  int32_t onKeyDown(CKeyCode& keyCode) override;
+  int32_t onKeyUp(CKeyCode& keyCode) override;
 
   bool setFocusView(CView* view);
   CView* getFocusView() const { return focusView; }
@@ -76,8 +76,8 @@ private:
   CMouseEventResult platformOnMouseUp(CPoint& where, const CButtonState& buttons) override;
   bool platformOnMouseWheel(const CPoint& where, float distance,
                             const CButtonState& buttons) override;
-  int32_t platformOnKeyDown(VstKeyCode& keyCode) override;
-  int32_t platformOnKeyUp(VstKeyCode& keyCode) override;
+  int32_t platformOnKeyDown(CKeyCode& keyCode) override;
+  int32_t platformOnKeyUp(CKeyCode& keyCode) override;
 
   CRect bounds() const { return CRect(0, 0, size.getWidth(), size.getHeight()); }
   // Composes the invalid area and the dirty visible views into the image and shows them.

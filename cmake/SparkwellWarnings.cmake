@@ -1,0 +1,12 @@
+# Warnings. -Wall -Wextra -Werror hold for every target of the tree; sparkwell_warnings adds the
+# ones that catch silent changes of value (a narrowing conversion, a float widened to double
+# unasked) and names that hide another. Every library, test program and tool links it.
+#
+# Shadowing: GCC's plain -Wshadow also flags every constructor parameter named after the member
+# it initialises, which is the toolkit's style and no mistake; -Wshadow=local keeps the cases
+# where one local hides another. Clang's -Wshadow leaves constructor parameters alone already.
+add_compile_options(-Wall -Wextra -Werror)
+
+add_library(sparkwell_warnings INTERFACE)
+target_compile_options(sparkwell_warnings INTERFACE -Wconversion -Wdouble-promotion
+  $<$<CXX_COMPILER_ID:GNU>:-Wshadow=local> $<$<NOT:$<CXX_COMPILER_ID:GNU>>:-Wshadow>)
