@@ -14,7 +14,6 @@ include(GoogleTest)
 
 function(sparkwell_add_gtest target)
   cmake_parse_arguments(ARG "" "" "LABELS;PROPERTIES" ${ARGN})
-  target_link_libraries(${target} PRIVATE sparkwell_warnings)
   set(properties ${ARG_PROPERTIES})
   if(ARG_LABELS)
     list(APPEND properties LABELS "${ARG_LABELS}")

@@ -10,3 +10,19 @@ add_compile_options(-Wall -Wextra -Werror)
 add_library(sparkwell_warnings INTERFACE)
 target_compile_options(sparkwell_warnings INTERFACE -Wconversion -Wdouble-promotion
   $<$<CXX_COMPILER_ID:GNU>:-Wshadow=local> $<$<NOT:$<CXX_COMPILER_ID:GNU>>:-Wshadow>)
+
+# Links the warnings into every compiled target defined in `dir` and the folders below it: the
+# tests, tools and benchmarks get them without each folder naming them.
+function(sparkwell_warn_targets_below dir)
+  get_property(targets DIRECTORY ${dir} PROPERTY BUILDSYSTEM_TARGETS)
+  foreach(target ${targets})
+    get_target_property(type ${target} TYPE)
+    if(type MATCHES "^(EXECUTABLE|STATIC_LIBRARY|SHARED_LIBRARY|MODULE_LIBRARY)$")
+      set_property(TARGET ${target} APPEND PROPERTY LINK_LIBRARIES sparkwell_warnings)
+    endif()
+  endforeach()
+  get_property(subdirectories DIRECTORY ${dir} PROPERTY SUBDIRECTORIES)
+  foreach(subdirectory ${subdirectories})
+    sparkwell_warn_targets_below(${subdirectory})
+  endforeach()
+endfunction()
