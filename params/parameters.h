@@ -61,58 +61,38 @@ struct ParameterInfo {
   SwitchWords switchWords;
 };
 
-namespace parameter_table {
+// The switches' words and edges. Two-way switches change at 0.5; the upper word includes 0.5.
 constexpr const char* kPickupWords[] = {"None", "Hot HB", "HB", "P90", "SC"};
 static_assert(sizeof kPickupWords / sizeof kPickupWords[0] == kPickupBandEdgeCount + 1,
               "a word per pickup band");
-// Two-way switches change at 0.5; the upper word includes 0.5.
 constexpr double kHalfway[] = {0.5};
 constexpr const char* kTransistorWords[] = {"2SB175", "AC128"};
 constexpr const char* kStereoWords[] = {"Stereo", "Mono"};
 constexpr const char* kEffectWords[] = {"Off", "On"};
-constexpr DecibelRange kNoRange{0.0, 0.0};
-constexpr SwitchWords kNoWords{nullptr, nullptr, 0};
-} // namespace parameter_table
+constexpr SwitchWords kPickupSwitch{kPickupWords, kPickupBandEdges, kPickupBandEdgeCount};
+constexpr SwitchWords kTransistorSwitch{kTransistorWords, kHalfway, 1};
+constexpr SwitchWords kStereoSwitch{kStereoWords, kHalfway, 1};
+constexpr SwitchWords kEffectSwitch{kEffectWords, kHalfway, 1};
+constexpr SwitchWords kNoSwitch{nullptr, nullptr, 0};
 
 // What Grid Current shows at 0 and below: the grid stage is out of the chain there.
 constexpr const char* kGridCurrentOffWord = "Off";
 
 constexpr DecibelRange kGainDecibels{-50.0, 20.0};
 constexpr DecibelRange kInputDecibels{-30.0, 30.0};
+constexpr DecibelRange kNoDecibels{0.0, 0.0};
 
 constexpr ParameterInfo kParameters[kNumParams] = {
-    {"Gain", "dB", DisplayKind::Decibels, 0.6f, kGainDecibels, parameter_table::kNoWords},
-    {"HPF", "", DisplayKind::Number, 1.0f, parameter_table::kNoRange, parameter_table::kNoWords},
-    {"Input", "dB", DisplayKind::Decibels, 0.5f, kInputDecibels, parameter_table::kNoWords},
-    {"Grid Current", "", DisplayKind::GridCurrent, 0.0f, parameter_table::kNoRange,
-     parameter_table::kNoWords},
-    {"Treble", "", DisplayKind::Number, 1.0f, parameter_table::kNoRange, parameter_table::kNoWords},
-    {"Pickup",
-     "",
-     DisplayKind::Switch,
-     0.5f,
-     parameter_table::kNoRange,
-     {parameter_table::kPickupWords, kPickupBandEdges, kPickupBandEdgeCount}},
-    {"Transistor",
-     "",
-     DisplayKind::Switch,
-     0.0f,
-     parameter_table::kNoRange,
-     {parameter_table::kTransistorWords, parameter_table::kHalfway, 1}},
-    {"Stereo",
-     "",
-     DisplayKind::Switch,
-     1.0f,
-     parameter_table::kNoRange,
-     {parameter_table::kStereoWords, parameter_table::kHalfway, 1}},
-    {nullptr, nullptr, DisplayKind::None, 0.0f, parameter_table::kNoRange,
-     parameter_table::kNoWords},
-    {"Effect",
-     nullptr,
-     DisplayKind::Switch,
-     1.0f,
-     parameter_table::kNoRange,
-     {parameter_table::kEffectWords, parameter_table::kHalfway, 1}},
+    {"Gain", "dB", DisplayKind::Decibels, 0.6f, kGainDecibels, kNoSwitch},
+    {"HPF", "", DisplayKind::Number, 1.0f, kNoDecibels, kNoSwitch},
+    {"Input", "dB", DisplayKind::Decibels, 0.5f, kInputDecibels, kNoSwitch},
+    {"Grid Current", "", DisplayKind::GridCurrent, 0.0f, kNoDecibels, kNoSwitch},
+    {"Treble", "", DisplayKind::Number, 1.0f, kNoDecibels, kNoSwitch},
+    {"Pickup", "", DisplayKind::Switch, 0.5f, kNoDecibels, kPickupSwitch},
+    {"Transistor", "", DisplayKind::Switch, 0.0f, kNoDecibels, kTransistorSwitch},
+    {"Stereo", "", DisplayKind::Switch, 1.0f, kNoDecibels, kStereoSwitch},
+    {nullptr, nullptr, DisplayKind::None, 0.0f, kNoDecibels, kNoSwitch},
+    {"Effect", nullptr, DisplayKind::Switch, 1.0f, kNoDecibels, kEffectSwitch},
 };
 
 // The row of an index; null for index 8 and every index outside 0 to 9 (negative ones too).
