@@ -2,7 +2,6 @@
 
 #include "cframe.h"
 #include "port_map.h"
-#include "program_record.h"
 #include "sparkwelleditor.h"
 
 namespace {
@@ -11,7 +10,7 @@ namespace {
 constexpr VstIntPtr kHostVersion = 2400;
 
 bool hasValue(VstInt32 index) {
-  return sparkwell_lv2::portOfParameter(index) >= 0;
+  return parameterInfo(index) != nullptr;
 }
 
 } // namespace
@@ -22,10 +21,8 @@ UiEffect::UiEffect(LV2UI_Write_Function write, LV2UI_Controller controller,
       hostController(controller), hostTouch(touch), panel(nullptr), values{} {
   // Program 0 until the host's port events say otherwise: a host may send them only after its
   // first idle calls, and the window is drawn before that.
-  ProgramRecord programZero;
   for (VstInt32 index = 0; index < kNumParams; ++index)
-    if (std::atomic<float>* field = programZero.value(index))
-      values[index] = field->load(std::memory_order_relaxed);
+    if (const ParameterInfo* info = parameterInfo(index)) values[index] = info->defaultValue;
   // The editor registers itself with this effect, which deletes it in the base destructor.
   panel = new sparkwelleditor(this);
 }
