@@ -78,8 +78,9 @@ info=$(env -u LV2_PATH HOME="$home" lv2info "$uri" 2>/dev/null || true)
 grep -q "^.Bundle: *file://$home/.lv2/sparkwell.lv2/\$" <<<"$info" ||
   fail "lilv does not find the bundle in ~/.lv2 on its default path"
 HOME=$home make -s -C "$src" uninstall BUILD_DIR="$build" HOME="$home" >/dev/null 2>&1
-[ -f "$home/.vst/other.so" ] && [ -f "$home/.lv2/other.lv2/manifest.ttl" ] ||
+if [ ! -f "$home/.vst/other.so" ] || [ ! -f "$home/.lv2/other.lv2/manifest.ttl" ]; then
   fail "someone else's plug-in went missing"
+fi
 
 prefix=$work/prefix
 mkdir -p "$prefix"
