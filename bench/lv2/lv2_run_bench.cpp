@@ -123,8 +123,9 @@ void Lv2(benchmark::State& state, Motion motion) {
   for (uint32_t i = 0; i < kNumControlPorts; ++i)
     descriptor->connect_port(handle, kFirstControlPort + i, &controls[i]);
   descriptor->activate(handle);
-  const uint32_t moving = static_cast<uint32_t>(
-      portOfParameter(motion == Motion::GainMoves ? kParamGain : kParamHpf) - kFirstControlPort);
+  const uint32_t moving =
+      static_cast<uint32_t>(portOfParameter(motion == Motion::GainMoves ? kParamGain : kParamHpf)) -
+      kFirstControlPort;
 
   const auto frames = static_cast<uint32_t>(state.range(0));
   Signal signal(frames);
