@@ -33,9 +33,11 @@ struct Instance {
   Sparkwell* effect = nullptr;
   float* audio[kFirstControlPort] = {};
   const float* controls[kNumControlPorts] = {};
-  // The bits of each control value last applied; a NaN compares equal to itself this way.
+  // The bits of each control value last applied (a NaN compares equal to itself this way), and
+  // whether a value has been applied at all: a port first seen in any run is applied whatever
+  // its value.
   uint32_t applied[kNumControlPorts] = {};
-  bool firstRun = true;
+  bool everApplied[kNumControlPorts] = {};
 };
 
 uint32_t bitsOf(float value) {
@@ -83,12 +85,12 @@ void run(LV2_Handle handle, uint32_t sampleCount) {
     const float* port = instance->controls[i];
     if (!port) continue;
     const uint32_t bits = bitsOf(*port);
-    if (!instance->firstRun && bits == instance->applied[i]) continue;
+    if (instance->everApplied[i] && bits == instance->applied[i]) continue;
     instance->applied[i] = bits;
+    instance->everApplied[i] = true;
     const int32_t parameter = kControlParameters[i];
     effect->setParameter(parameter, parameterFromPort(parameter, *port));
   }
-  instance->firstRun = false;
 
   float* inputs[2] = {instance->audio[kPortInL], instance->audio[kPortInR]};
   float* outputs[2] = {instance->audio[kPortOutL], instance->audio[kPortOutR]};
