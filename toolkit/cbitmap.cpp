@@ -1,6 +1,7 @@
 #include "cbitmap.h"
 
 #include <map>
+#include <memory>
 #include <mutex>
 #include <new>
 #include <tuple>
@@ -20,21 +21,40 @@ public:
     // Decoding under the lock as well: a picture wanted on several threads at once is still
     // decoded only once, and construction is never on the audio thread.
     std::lock_guard<std::mutex> lock(mutex);
-    if (std::shared_ptr<const PixelImage> shared = entries[key].lock()) return shared;
-    auto* decoded = new PixelImage();
-    if (!decodePng(png.data, png.size, *decoded)) {
-      delete decoded;
+    std::weak_ptr<const PixelImage>& entry = entries[key];
+    if (std::shared_ptr<const PixelImage> shared = entry.lock()) return shared;
+    try {
+      std::unique_ptr<PixelImage> decoded(new PixelImage());
+      if (!decodePng(png.data, png.size, *decoded)) {
+        entries.erase(key);
+        return nullptr;
+      }
+      // Until the entry is filled, the deleter only frees the pixels: when the shared pointer's
+      // own allocation fails, it runs here, under the lock it would otherwise take again.
+      std::shared_ptr<const PixelImage> shared(decoded.release(), Release{this, key, false});
+      entry = shared;
+      std::get_deleter<Release>(shared)->registered = true;
+      return shared;
+    } catch (...) {
       entries.erase(key);
-      return nullptr;
+      throw;
     }
-    std::shared_ptr<const PixelImage> shared(
-        decoded, [this, key](const PixelImage* last) { release(key, last); });
-    entries[key] = shared;
-    return shared;
   }
 
 private:
   using Key = std::tuple<const unsigned char*, size_t, uint64_t>;
+
+  struct Release {
+    DecodedPictures* table;
+    Key key;
+    bool registered;
+    void operator()(const PixelImage* last) const {
+      if (registered)
+        table->release(key, last);
+      else
+        delete last;
+    }
+  };
 
   void release(const Key& key, const PixelImage* last) {
     delete last;
