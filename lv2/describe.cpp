@@ -1,18 +1,18 @@
 // Writes the LV2 description of Sparkwell (manifest.ttl and sparkwell.ttl) into a bundle folder.
-// Names, defaults and the words of the scale points come from a Sparkwell instance itself, as
-// a VST host would read them, so the description cannot drift from the effect: every scale
-// point is set through the port mapping and its word is the display the effect then shows.
+// Names, labels, dB ranges, defaults and the words of the scale points come from the parameter
+// table the effect and its editor use, so the description cannot drift from the VST: each
+// scale point's value, through the port mapping, must show the point's word and map back to
+// the point, and each default must give program 0's sound, or the build stops here.
 //
 // Usage: sparkwell-lv2-describe BUNDLE_DIR MINOR_VERSION MICRO_VERSION
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
-#include <memory>
 #include <string>
 #include <vector>
 
+#include "parameters.h"
 #include "port_map.h"
-#include "sparkwell.h"
 
 namespace {
 
@@ -21,9 +21,8 @@ using namespace sparkwell_lv2;
 const char* const kPluginUri = "https://quillane.example/lv2/sparkwell";
 const char* const kUiUri = "https://quillane.example/lv2/sparkwell#ui";
 
-VstIntPtr hostCallback(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
-  return opcode == audioMasterVersion ? 2400 : 0;
-}
+// The maker, as the VST module's vendor string names it.
+const char* const kMaker = "Quillane";
 
 [[noreturn]] void fail(const std::string& message) {
   std::fprintf(stderr, "sparkwell-lv2-describe: %s\n", message.c_str());
@@ -57,49 +56,35 @@ std::string symbolOf(const std::string& name) {
   return s;
 }
 
-// Ports whose values are scale point indices, and how many points each has.
-int32_t scalePointsOf(int32_t parameter) {
-  switch (parameter) {
-  case kParamPickup:
-    return kPickupPoints;
-  case kParamTransistor:
-  case kParamStereo:
-  case kParamEffect:
-    return 2;
-  default:
-    return 0;
-  }
-}
-
-std::string controlPort(Sparkwell& effect, uint32_t port) {
+std::string controlPort(uint32_t port) {
   const int32_t parameter = parameterOfPort(port);
-  char name[64] = "";
-  char label[64] = "";
-  effect.getParameterName(parameter, name);
-  effect.getParameterLabel(parameter, label);
-  if (!*name) fail("parameter " + std::to_string(parameter) + " has no name");
-  const float programValue = effect.getParameter(parameter);
+  const ParameterInfo* info = parameterInfo(parameter);
+  if (!info) fail("port " + std::to_string(port) + " has no parameter");
+  const std::string name = info->name;
+  const float programValue = info->defaultValue;
   const float defaultValue = portFromParameter(parameter, programValue);
   // Only the band of Pickup reaches the sound; every other value must come back exactly.
   const float defaultBack = parameterFromPort(parameter, defaultValue);
   if (parameter == kParamPickup ? pickupBandOf(defaultBack) != pickupBandOf(programValue)
                                 : defaultBack != programValue)
-    fail(std::string(name) + ": the default port value does not give program 0's sound");
+    fail(name + ": the default port value does not give program 0's sound");
 
   float minimum = 0.0f;
   float maximum = 1.0f;
-  const bool decibels = std::string(label) == "dB";
-  if (parameter == kParamGain) {
-    minimum = kGainMinDb;
-    maximum = kGainMaxDb;
-  } else if (parameter == kParamInput) {
-    minimum = kInputMinDb;
-    maximum = kInputMaxDb;
-  } else if (decibels) {
-    fail(std::string(name) + " is in dB but has no dB range");
+  const bool decibels = info->display == DisplayKind::Decibels;
+  if (decibels) {
+    minimum = static_cast<float>(info->decibels.low);
+    maximum = static_cast<float>(info->decibels.high);
+    // The port mapping's ends must be the table's.
+    if (parameterFromPort(parameter, minimum) != 0.0f ||
+        parameterFromPort(parameter, maximum) != 1.0f ||
+        portFromParameter(parameter, 0.0f) != minimum ||
+        portFromParameter(parameter, 1.0f) != maximum)
+      fail(name + ": the port mapping's dB range is not the table's");
   }
-  const int32_t points = scalePointsOf(parameter);
-  if (points > 0) maximum = static_cast<float>(points - 1);
+  const bool isSwitch = info->display == DisplayKind::Switch;
+  const int32_t points = isSwitch ? info->switchWords.edgeCount + 1 : 0;
+  if (isSwitch) maximum = static_cast<float>(points - 1);
 
   std::string t;
   t += "\t\ta lv2:InputPort , lv2:ControlPort ;\n";
@@ -110,23 +95,23 @@ std::string controlPort(Sparkwell& effect, uint32_t port) {
   t += "\t\tlv2:minimum " + number(minimum) + " ;\n";
   t += "\t\tlv2:maximum " + number(maximum);
   if (decibels) t += " ;\n\t\tunits:unit units:db";
-  if (points == 2 && parameter == kParamEffect)
+  if (parameter == kParamEffect)
     t += " ;\n\t\tlv2:portProperty lv2:toggled";
-  else if (points > 0)
+  else if (isSwitch)
     t += " ;\n\t\tlv2:portProperty lv2:integer , lv2:enumeration";
   for (int32_t point = 0; point < points; ++point) {
+    const std::string word = info->switchWords.words[point];
     const float portValue = static_cast<float>(point);
     const float value = parameterFromPort(parameter, portValue);
-    effect.setParameter(parameter, value);
-    char display[64] = "";
-    effect.getParameterDisplay(parameter, display);
+    const char* shown = switchWord(info->switchWords, value);
+    if (!shown || word != shown)
+      fail(name + " scale point " + std::to_string(point) + " does not show \"" + word + "\"");
     if (portFromParameter(parameter, value) != portValue)
-      fail(std::string(name) + " scale point " + std::to_string(point) + " does not map back");
+      fail(name + " scale point " + std::to_string(point) + " does not map back");
     t += point == 0 ? " ;\n\t\tlv2:scalePoint " : " , ";
-    t += "[\n\t\t\trdfs:label \"" + escaped(display) + "\" ;\n\t\t\trdf:value " +
-         number(portValue) + "\n\t\t]";
+    t += "[\n\t\t\trdfs:label \"" + escaped(word) + "\" ;\n\t\t\trdf:value " + number(portValue) +
+         "\n\t\t]";
   }
-  effect.setParameter(parameter, programValue);
   return t + "\n";
 }
 
@@ -160,14 +145,12 @@ std::string manifest() {
   return t;
 }
 
-std::string description(Sparkwell& effect, const std::string& minor, const std::string& micro) {
-  char vendor[64] = "";
-  effect.getVendorString(vendor);
+std::string description(const std::string& minor, const std::string& micro) {
   std::string t = kPrefixes;
   t += "<" + std::string(kPluginUri) + ">\n";
   t += "\ta lv2:Plugin , lv2:DistortionPlugin , doap:Project ;\n";
   t += "\tdoap:name \"Sparkwell\" ;\n";
-  t += "\tdoap:maintainer [\n\t\ta foaf:Person ;\n\t\tfoaf:name \"" + escaped(vendor) +
+  t += "\tdoap:maintainer [\n\t\ta foaf:Person ;\n\t\tfoaf:name \"" + escaped(kMaker) +
        "\"\n\t] ;\n";
   t += "\tlv2:minorVersion " + minor + " ;\n\tlv2:microVersion " + micro + " ;\n";
   t += "\tlv2:optionalFeature lv2:hardRTCapable ;\n";
@@ -175,7 +158,7 @@ std::string description(Sparkwell& effect, const std::string& minor, const std::
   t += "\tlv2:port [\n";
   for (uint32_t port = 0; port < kNumPorts; ++port) {
     if (port > 0) t += "\t] , [\n";
-    t += port < kFirstControlPort ? audioPort(port) : controlPort(effect, port);
+    t += port < kFirstControlPort ? audioPort(port) : controlPort(port);
   }
   t += "\t] .\n\n";
   t += "<" + std::string(kUiUri) + ">\n";
@@ -206,10 +189,8 @@ bool isNumber(const char* text) {
 int main(int argc, char** argv) {
   if (argc != 4 || !isNumber(argv[2]) || !isNumber(argv[3]))
     fail("usage: sparkwell-lv2-describe BUNDLE_DIR MINOR_VERSION MICRO_VERSION");
-  // The constructor applies program 0: what getParameter answers now are the defaults.
-  std::unique_ptr<Sparkwell> effect(new Sparkwell(hostCallback));
   const std::string dir = argv[1];
   write(dir + "/manifest.ttl", manifest());
-  write(dir + "/sparkwell.ttl", description(*effect, argv[2], argv[3]));
+  write(dir + "/sparkwell.ttl", description(argv[2], argv[3]));
   return 0;
 }

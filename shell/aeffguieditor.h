@@ -5,8 +5,8 @@
 
 #include <atomic>
 
-#include "../toolkit/vstguieditorinterface.h"
 #include "aeffeditor.h"
+#include "vstguieditorinterface.h"
 
 class AEffGUIEditor : public AEffEditor, public VSTGUIEditorInterface {
 public:

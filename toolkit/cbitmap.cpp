@@ -6,9 +6,9 @@
 #include <new>
 #include <tuple>
 
-#include "../resources/pngresources.h"
 #include "cdrawcontext.h"
 #include "pngdecoder.h"
+#include "pngresources.h"
 
 namespace {
 
