@@ -2,6 +2,7 @@
 
 #include "../platform/platform.h"
 #include "../toolkit/cframe.h"
+#include "../toolkit/offscreenframe.h"
 #include "audioeffectx.h"
 
 std::atomic<int32_t> AEffGUIEditor::knobMode{kCircularMode};
@@ -50,6 +51,20 @@ bool AEffGUIEditor::getRect(ERect** result) {
 
 bool AEffGUIEditor::open(void* ptr) {
   return AEffEditor::open(ptr);
+}
+
+bool AEffGUIEditor::openInMemory(SparkwellOffscreenTarget* target) {
+  if (!isUsableOffscreenTarget(target)) return false;
+  // Without a parent window the concrete editor's frame draws into memory.
+  open(nullptr);
+  auto* offscreen =
+      frame != nullptr ? dynamic_cast<OffscreenFrame*>(frame->getPlatformFrame()) : nullptr;
+  if (offscreen == nullptr) {
+    close();
+    return false;
+  }
+  offscreen->connect(target);
+  return true;
 }
 
 void AEffGUIEditor::close() {

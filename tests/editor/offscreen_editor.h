@@ -1,9 +1,8 @@
-// The built plug-in's editor drawn into memory: effEditOpen receives the address of an
-// off-screen target record instead of a window id, and the plug-in keeps its composed image
-// and mouse entry points there while the editor is open.
+// The built plug-in's editor drawn into memory through the plug-in's private request for our
+// tools (the host kit's MemoryEditor), with its image as the panel model's RgbImage.
 #pragma once
 
-#include "../../toolkit/offscreentarget.h"
+#include "memory_editor.h"
 #include "panel_model.h"
 #include "plugin_host.h"
 
@@ -12,22 +11,17 @@ namespace sparkwell_test {
 class OffscreenEditor {
 public:
   // Opens the editor of `plugin`; it is closed again on destruction.
-  explicit OffscreenEditor(PluginInstance& plugin);
-  ~OffscreenEditor();
-  OffscreenEditor(const OffscreenEditor&) = delete;
-  OffscreenEditor& operator=(const OffscreenEditor&) = delete;
+  explicit OffscreenEditor(PluginInstance& plugin) : editor(plugin.effect()) {}
 
-  VstIntPtr openAnswer() const { return opened; }
-  void idle();
+  VstIntPtr openAnswer() const { return editor.openAnswer(); }
+  void idle() { editor.idle(); }
   // The image as of the last idle; empty when the plug-in offers none.
   RgbImage image() const;
   // A left click at (x, y) in frame pixels.
-  void click(double x, double y);
+  void click(double x, double y) { editor.click(x, y); }
 
 private:
-  PluginInstance& plugin;
-  SparkwellOffscreenTarget target{};
-  VstIntPtr opened = 0;
+  hostkit::MemoryEditor editor;
 };
 
 } // namespace sparkwell_test

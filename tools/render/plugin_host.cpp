@@ -83,10 +83,6 @@ VstIntPtr PluginHost::dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value,
   return effect_->dispatcher(effect_, opcode, index, value, ptr, opt);
 }
 
-VstIntPtr PluginHost::editorRequest(VstInt32 opcode, void* window) {
-  return dispatch(opcode, 0, 0, window);
-}
-
 std::string PluginHost::textRequest(VstInt32 opcode, VstInt32 index) const {
   char text[kTextBuffer + 1] = {};
   dispatch(opcode, index, 0, text);

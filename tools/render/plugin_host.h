@@ -18,6 +18,8 @@ public:
 
   const std::string& path() const { return path_; }
   const AEffect& record() const { return *effect_; }
+  // The instance's record, for requests this class does not wrap.
+  AEffect* instance() const { return effect_; }
 
   std::string effectName() const;
   std::string vendorString() const;
@@ -48,9 +50,6 @@ public:
   int inputChannels() const;
   int outputChannels() const;
   void process(float** inputs, float** outputs, int frames);
-
-  // An editor request (effEditOpen, effEditIdle, effEditClose) with its window argument.
-  VstIntPtr editorRequest(VstInt32 opcode, void* window = nullptr);
 
 private:
   PluginHost(std::string path, void* module, AEffect* effect);
