@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <thread>
@@ -17,6 +18,10 @@
 #include "xvfb_server.h"
 
 namespace sparkwell_test {
+
+// Whether main() started the private X server.
+bool xvfbStarted = false;
+
 namespace {
 
 constexpr VstInt32 kGain = 0;
@@ -70,7 +75,7 @@ protected:
   }
 
   void SetUp() override {
-    ASSERT_FALSE(XvfbServer::display().empty());
+    ASSERT_TRUE(xvfbStarted) << "Xvfb did not start";
     ASSERT_TRUE(library->isLoaded()) << library->loadError();
     ASSERT_TRUE(artwork->loaded());
     plugin = std::make_unique<PluginInstance>(host, library->vstPluginMain());
@@ -361,6 +366,10 @@ TEST_F(EditorWindowTest, HundredOpenIdleCloseCyclesLeaveNoWindowOrConnectionBehi
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
-  ::testing::AddGlobalTestEnvironment(new sparkwell_test::XvfbServer);
+  // A private X server for the whole program; DISPLAY names it, so that the plug-in's own
+  // connection reaches the same server as the test's.
+  hostkit::XvfbServer server;
+  sparkwell_test::xvfbStarted = !server.display().empty();
+  if (sparkwell_test::xvfbStarted) setenv("DISPLAY", server.display().c_str(), 1);
   return RUN_ALL_TESTS();
 }
