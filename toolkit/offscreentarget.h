@@ -1,5 +1,5 @@
-// The record through which one of our own tools (face snapshots, the validator, tests,
-// benchmarks) reads the editor's image from memory and delivers mouse input to it. It reaches the
+// The record through which one of our own tools (face snapshots, tests, benchmarks, the fuzzer)
+// reads the editor's image from memory and delivers mouse input to it. It reaches the
 // plug-in through a private request of the shell (shell/editorchannel.h); the toolkit only fills
 // it in. The tool owns the record and sets `size` and `version`; the plug-in writes the rest while
 // the editor is open and zeroes it again when the editor closes. Everything runs on the caller's

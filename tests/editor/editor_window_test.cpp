@@ -314,6 +314,17 @@ TEST_F(EditorWindowTest, OpeningAnOpenEditorAgainReplacesItsWindow) {
   EXPECT_TRUE(window->children().empty());
 }
 
+TEST_F(EditorWindowTest, AParentIdWithoutAWindowOpensNothingAndTheNextOpenWorks) {
+  // The server answers the plug-in's connection with an error for this id; that must end in a
+  // quiet failure, not in the end of the host.
+  plugin->dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(uintptr_t{0x3fffff0}));
+  idleFor(20);
+  plugin->dispatch(effEditClose);
+  EXPECT_TRUE(window->children().empty());
+  EXPECT_EQ(openEditor(), 1);
+  EXPECT_EQ(window->children().size(), 1u);
+}
+
 TEST_F(EditorWindowTest, ClosingTheInstanceWithTheEditorOpenRemovesTheWindow) {
   ASSERT_EQ(openEditor(), 1);
   ASSERT_EQ(window->children().size(), 1u);
