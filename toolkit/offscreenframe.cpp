@@ -39,7 +39,7 @@ void clearTarget(SparkwellOffscreenTarget* target) {
 
 } // namespace
 
-OffscreenFrame::OffscreenFrame(IPlatformFrameCallback* callback) : callback(callback) {}
+OffscreenFrame::OffscreenFrame(IPlatformFrameCallback* frameCallback) : callback(frameCallback) {}
 
 OffscreenFrame::~OffscreenFrame() {
   if (target != nullptr) clearTarget(target);

@@ -8,7 +8,7 @@
 
 class OffscreenFrame : public IPlatformFrame {
 public:
-  explicit OffscreenFrame(IPlatformFrameCallback* callback);
+  explicit OffscreenFrame(IPlatformFrameCallback* frameCallback);
   ~OffscreenFrame() override;
 
   // Offers the image and mouse input to `target` until the frame closes, when the record's

@@ -4,7 +4,7 @@
 
 namespace hostkit {
 
-MemoryEditor::MemoryEditor(AEffect* effect) : effect(effect) {
+MemoryEditor::MemoryEditor(AEffect* instance) : effect(instance) {
   target.size = sizeof target;
   target.version = kSparkwellOffscreenTargetVersion;
   answer = effect->dispatcher(effect, effVendorSpecific, kSparkwellChannelIndex,

@@ -11,9 +11,9 @@ namespace hostkit {
 
 class MemoryEditor {
 public:
-  // Sends the request to `effect`; opened() tells whether the plug-in accepted it. The editor is
+  // Sends the request to `instance`; opened() tells whether the plug-in accepted it. The editor is
   // closed again (effEditClose) on destruction unless close() ran before.
-  explicit MemoryEditor(AEffect* effect);
+  explicit MemoryEditor(AEffect* instance);
   ~MemoryEditor();
   MemoryEditor(const MemoryEditor&) = delete;
   MemoryEditor& operator=(const MemoryEditor&) = delete;
