@@ -15,4 +15,8 @@ RgbImage OffscreenEditor::image() const {
   return result;
 }
 
+VstIntPtr OffscreenEditor::key(unsigned char virt) {
+  return plugin.dispatch(effEditKeyDown, 0, virt, nullptr, 0.0f);
+}
+
 } // namespace sparkwell_test

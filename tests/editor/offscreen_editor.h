@@ -2,6 +2,7 @@
 // tools (the host kit's MemoryEditor), with its image as the panel model's RgbImage.
 #pragma once
 
+#include "../../toolkit/cbuttonstate.h"
 #include "memory_editor.h"
 #include "panel_model.h"
 #include "plugin_host.h"
@@ -11,7 +12,8 @@ namespace sparkwell_test {
 class OffscreenEditor {
 public:
   // Opens the editor of `plugin`; it is closed again on destruction.
-  explicit OffscreenEditor(PluginInstance& plugin) : editor(plugin.effect()) {}
+  explicit OffscreenEditor(PluginInstance& instance)
+      : plugin(instance), editor(instance.effect()) {}
 
   VstIntPtr openAnswer() const { return editor.openAnswer(); }
   void idle() { editor.idle(); }
@@ -19,8 +21,18 @@ public:
   RgbImage image() const;
   // A left click at (x, y) in frame pixels.
   void click(double x, double y) { editor.click(x, y); }
+  // The steps of a left-button gesture; each is given only while the editor still offers its
+  // entry points, since a host may close the editor from inside the step before.
+  void press(double x, double y) { editor.mouseDown(x, y, kLButton); }
+  void move(double x, double y) { editor.mouseMoved(x, y, kLButton); }
+  void release(double x, double y) { editor.mouseUp(x, y, kLButton); }
+  // A key as the host passes it on (effEditKeyDown); the plug-in's answer.
+  VstIntPtr key(unsigned char virt);
+  // Whether the plug-in keeps the record filled, which it does exactly while its frame lives.
+  bool offersFrame() const { return editor.record().frame != nullptr; }
 
 private:
+  PluginInstance& plugin;
   hostkit::MemoryEditor editor;
 };
 

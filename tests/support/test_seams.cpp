@@ -7,10 +7,17 @@
 
 namespace {
 
-std::map<int32_t, std::vector<unsigned char>>& replacedPictures() {
-  static std::map<int32_t, std::vector<unsigned char>> table;
+struct Replacement {
+  std::vector<unsigned char> bytes;
+  uint64_t revision;
+};
+
+std::map<int32_t, Replacement>& replacedPictures() {
+  static std::map<int32_t, Replacement> table;
   return table;
 }
+
+uint64_t lastRevision = 0;
 
 platform::Clock replacedClock{nullptr, nullptr};
 
@@ -20,12 +27,14 @@ PngResource findPngResource(int32_t id) {
   const auto& table = replacedPictures();
   const auto found = table.find(id);
   if (found == table.end()) return findSystemPngResource(id);
-  if (found->second.empty()) return {nullptr, 0};
-  return {found->second.data(), found->second.size()};
+  const Replacement& replacement = found->second;
+  if (replacement.bytes.empty()) return {nullptr, 0};
+  return {replacement.bytes.data(), replacement.bytes.size(), replacement.revision};
 }
 
 void replacePngResource(int32_t id, std::vector<unsigned char> bytes) {
-  replacedPictures()[id] = std::move(bytes);
+  // A new revision each time, so that a picture decoded from earlier bytes is never reused.
+  replacedPictures()[id] = Replacement{std::move(bytes), ++lastRevision};
 }
 
 void restorePngResources() {
