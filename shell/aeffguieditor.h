@@ -5,9 +5,9 @@
 
 #include <atomic>
 
-#include "../toolkit/offscreentarget.h"
-#include "../toolkit/vstguieditorinterface.h"
 #include "aeffeditor.h"
+#include "offscreentarget.h"
+#include "vstguieditorinterface.h"
 
 class AEffGUIEditor : public AEffEditor, public VSTGUIEditorInterface {
 public:

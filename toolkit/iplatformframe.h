@@ -3,11 +3,11 @@
 // Windows, Win32. createPlatformFrame picks one (platformframe.cpp).
 #pragma once
 
-#include "../platform/platform.h"
 #include "cbuttonstate.h"
+#include "ckeycode.h"
 #include "crect.h"
 #include "pixelimage.h"
-#include "vstkeycode.h"
+#include "platform.h"
 
 // What a back end tells its frame; all coordinates are frame pixels.
 class IPlatformFrameCallback {
@@ -20,8 +20,8 @@ public:
   // One notch is a distance of 1, positive upward.
   virtual bool platformOnMouseWheel(const CPoint& where, float distance,
                                     const CButtonState& buttons) = 0;
-  virtual int32_t platformOnKeyDown(VstKeyCode& keyCode) = 0;
-  virtual int32_t platformOnKeyUp(VstKeyCode& keyCode) = 0;
+  virtual int32_t platformOnKeyDown(CKeyCode& keyCode) = 0;
+  virtual int32_t platformOnKeyUp(CKeyCode& keyCode) = 0;
   // Keep the frame alive for as long as a back end is inside one of its events (through
   // PlatformFrameHold): a handler may reach the host, and the host may close the editor there.
   virtual void platformRemember() = 0;

@@ -74,7 +74,7 @@ bool RecordingEditorInterface::beforeSizeChange(const CRect& newSize, const CRec
   return allowSizeChange;
 }
 
-VstKeyCode key(unsigned char virt, unsigned char modifier) {
-  VstKeyCode code{0, virt, modifier};
+CKeyCode key(unsigned char virt, unsigned char modifier) {
+  CKeyCode code{0, virt, modifier};
   return code;
 }
