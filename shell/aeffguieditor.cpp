@@ -2,6 +2,7 @@
 
 #include "audioeffectx.h"
 #include "cframe.h"
+#include "offscreenframe.h"
 #include "platform.h"
 
 std::atomic<int32_t> AEffGUIEditor::knobMode{kCircularMode};
@@ -70,6 +71,20 @@ bool AEffGUIEditor::getRect(ERect** result) {
 
 bool AEffGUIEditor::open(void* ptr) {
   return AEffEditor::open(ptr);
+}
+
+bool AEffGUIEditor::openInMemory(SparkwellOffscreenTarget* target) {
+  if (!isUsableOffscreenTarget(target)) return false;
+  // Without a parent window the concrete editor's frame draws into memory.
+  open(nullptr);
+  auto* offscreen =
+      frame != nullptr ? dynamic_cast<OffscreenFrame*>(frame->getPlatformFrame()) : nullptr;
+  if (offscreen == nullptr) {
+    close();
+    return false;
+  }
+  offscreen->connect(target);
+  return true;
 }
 
 void AEffGUIEditor::close() {

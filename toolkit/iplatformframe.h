@@ -66,13 +66,8 @@ public:
   virtual platform::NativeWindow getNativeWindow() const = 0;
 };
 
-// Makes the back end for a frame of `size` inside `parent`: off-screen when `parent` is null,
-// names a SparkwellOffscreenTarget, or setOffscreenFrames(true) is in force; otherwise the
-// system's window back end, and off-screen again when no window can be made there.
+// Makes the back end for a frame of `size` inside the window `parent`: off-screen when `parent`
+// is null, otherwise the system's window back end, and off-screen again when no window can be
+// made there. `parent` is only ever passed to the window system as a window id.
 IPlatformFrame* createPlatformFrame(IPlatformFrameCallback* callback, const CRect& size,
                                     void* parent);
-
-// Process-wide switch for tests and tools linked with the toolkit: every new frame is
-// off-screen while it is on.
-void setOffscreenFrames(bool offscreen);
-bool offscreenFramesRequested();

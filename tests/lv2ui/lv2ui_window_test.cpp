@@ -10,6 +10,7 @@
 #include <array>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -22,6 +23,10 @@
 #include "xvfb_server.h"
 
 namespace sparkwell_test {
+
+// Whether main() started the private X server.
+bool xvfbStarted = false;
+
 namespace {
 
 constexpr const char* kPluginUri = "https://quillane.example/lv2/sparkwell";
@@ -125,7 +130,7 @@ protected:
   }
 
   void SetUp() override {
-    ASSERT_FALSE(XvfbServer::display().empty());
+    ASSERT_TRUE(xvfbStarted) << "Xvfb did not start";
     ASSERT_TRUE(ui->library.isLoaded()) << ui->library.loadError();
     ASSERT_NE(ui->descriptor, nullptr);
     ASSERT_TRUE(artwork->loaded());
@@ -411,6 +416,10 @@ TEST_F(Lv2UiWindowTest, RefusesAHostWithoutAParentWindowOrWithOneThatDoesNotExis
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
-  ::testing::AddGlobalTestEnvironment(new sparkwell_test::XvfbServer);
+  // A private X server for the whole program; DISPLAY names it, so that the UI's own connection
+  // reaches the same server as the test's.
+  hostkit::XvfbServer server;
+  sparkwell_test::xvfbStarted = !server.display().empty();
+  if (sparkwell_test::xvfbStarted) setenv("DISPLAY", server.display().c_str(), 1);
   return RUN_ALL_TESTS();
 }

@@ -1,7 +1,7 @@
 #include "toolkit_fixtures.h"
 
-#include "pngresources.h"
 #include "pngwriter.h"
+#include "test_seams.h"
 
 uint32_t frameColour(int32_t frameIndex) {
   return makePixel(255, static_cast<uint32_t>(frameIndex * 7 % 256),
