@@ -1,0 +1,35 @@
+// The chain run block-wise: each stage over a stretch of frames rather than frame by frame, with
+// the memoryless curves evaluated several samples at a time in vector registers. Every sample
+// goes through exactly the operations of the per-sample chain (chain.h), in the same order and
+// precision, so the output is the same bit for bit; only the order in which independent samples
+// are worked on changes.
+#pragma once
+
+#include "chain.h"
+#include "channel_state.h"
+
+// The instruction sets the curves can run with. Sse2 runs on every x86-64 processor; Avx2 needs
+// a processor (and a system) that offers AVX2. Both give identical bits.
+enum class ChainPath { Sse2, Avx2 };
+
+bool chainPathAvailable(ChainPath path);
+// The widest path this processor offers.
+ChainPath fastestChainPath();
+
+// Frames one pass handles; longer host blocks are cut into passes of this length.
+constexpr int kChainPassFrames = 256;
+
+// Working buffers of one pass, two oversampled samples per frame and channel. Fixed in size and
+// owned by the caller, so that a pass never allocates.
+struct ChainScratch {
+  float input[2][kChainPassFrames];      // scaled inputs, filled by the caller
+  float drive[2][2 * kChainPassFrames];  // drive, then the transistor's output in place
+  float dcOut[2][2 * kChainPassFrames];  // DC-blocker output, then the grid's output in place
+  float treble[2][2 * kChainPassFrames]; // treble low-pass output
+};
+
+// Runs `frames` frames (1 to kChainPassFrames) of `channels` independent chains (1 or 2) from
+// their scaled inputs x[c] into out[c]. `states` and `x`, `out` hold one entry per channel.
+void runChainPass(ChainPath path, ChannelState* const* states, int channels, const float* const* x,
+                  float* const* out, int frames, const ChainSettings& settings,
+                  ChainScratch& scratch);
