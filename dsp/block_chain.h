@@ -22,10 +22,12 @@ constexpr int kChainPassFrames = 256;
 // Working buffers of one pass, two oversampled samples per frame and channel. Fixed in size and
 // owned by the caller, so that a pass never allocates.
 struct ChainScratch {
-  float input[2][kChainPassFrames];      // scaled inputs, filled by the caller
-  float drive[2][2 * kChainPassFrames];  // drive, then the transistor's output in place
-  float dcOut[2][2 * kChainPassFrames];  // DC-blocker output, then the grid's output in place
-  float treble[2][2 * kChainPassFrames]; // treble low-pass output
+  float input[2][kChainPassFrames];        // scaled inputs, filled by the caller
+  float drive[2][2 * kChainPassFrames];    // HPF output, then the drive, then the transistor's
+  float peakOut[2][2 * kChainPassFrames];  // resonance output
+  float notchOut[2][2 * kChainPassFrames]; // notch output
+  float dcOut[2][2 * kChainPassFrames];    // DC-blocker output, then the grid's output in place
+  float treble[2][2 * kChainPassFrames];   // treble low-pass output
 };
 
 // Runs `frames` frames (1 to kChainPassFrames) of `channels` independent chains (1 or 2) from

@@ -28,6 +28,10 @@
 #include "block_chain_paths.h"
 #include "portable_math_tables.h"
 
+#if defined(__AVX__)
+#include <immintrin.h>
+#endif
+
 namespace SPARKWELL_CHAIN_NAMESPACE {
 namespace {
 
@@ -41,9 +45,15 @@ typedef int64_t Longs __attribute__((vector_size(8 * kLanes)));
 typedef uint64_t Words __attribute__((vector_size(8 * kLanes)));
 
 inline Doubles widen(Floats x) {
+#if defined(__AVX__)
+  if constexpr (kLanes == 4) return (Doubles)_mm256_cvtps_pd((__m128)x);
+#endif
   return __builtin_convertvector(x, Doubles);
 }
 inline Floats narrow(Doubles x) {
+#if defined(__AVX__)
+  if constexpr (kLanes == 4) return (Floats)_mm256_cvtpd_ps((__m256d)x);
+#endif
   return __builtin_convertvector(x, Floats);
 }
 // A mask of double lanes as a mask of float lanes (all ones stays all ones).
@@ -60,6 +70,12 @@ inline Doubles fromBits(Words w) {
   std::memcpy(&x, &w, sizeof x);
   return x;
 }
+inline bool allLanes(Ints m) {
+  int32_t all = -1;
+  for (int i = 0; i < kLanes; ++i)
+    all &= m[i];
+  return all == -1;
+}
 inline bool anyLane(Ints m) {
   int32_t any = 0;
   for (int i = 0; i < kLanes; ++i)
@@ -69,6 +85,21 @@ inline bool anyLane(Ints m) {
 
 // ---------------------------------------------------------------------------------------------
 // The curves, lane for lane as curves.h and the portable maths compute them.
+
+// The curves compare the sample, widened, with double constants. For a float x and a double d
+// that no float equals, x < d holds exactly when x is below the smallest float above d, and
+// x > d exactly when x is above the largest float below d; so the comparisons can stay in single
+// precision. Each edge is checked against its neighbour below and above.
+constexpr float kKnee2SB175 = -0x1.d4d2b2p-1f; // smallest float above -0.91567
+constexpr float kKneeAC128 = -0x1.67ebaep+0f;  // smallest float above -1.40594
+constexpr float kStepAC128 = 0x1.85c91ep+2f;   // smallest float above 6.0904
+constexpr float kJoint2SB175 = 0x1.0ccccep+3f; // smallest float above 8.4
+constexpr float kGridEdge = -0x1.19999ap-1f;   // largest float below -0.55
+static_assert(kKnee2SB175 > -0.91567 && -0x1.d4d2b4p-1f < -0.91567, "");
+static_assert(kKneeAC128 > -1.40594 && -0x1.67ebb0p+0f < -1.40594, "");
+static_assert(kStepAC128 > 6.0904 && 0x1.85c91cp+2f < 6.0904, "");
+static_assert(kJoint2SB175 > 8.4 && 0x1.0cccccp+3f < 8.4, "");
+static_assert(kGridEdge < -0.55 && -0x1.199998p-1f > -0.55, "");
 
 constexpr double kLn2Hi = 6.93147180369123816490e-01;
 constexpr double kLn2Lo = 1.90821492927058770002e-10;
@@ -111,18 +142,23 @@ inline Floats kneePower(Floats y, const KneeConstants& k) {
 
 // shape2SB175 or shapeAC128 (curves.h) on every lane.
 template <bool Ac128> inline Floats transistor(Floats x, const KneeConstants& k) {
-  const Doubles wide = widen(x);
-  const Floats upper = narrow(widen(x / 40.0f) + 5.85);
-  Floats y;
+  // The upper segments (and NaN, which ends there) are rare at playing levels: their divisions
+  // run only when a lane needs them.
+  Floats y = x;
   Ints knee;
   if (Ac128) {
-    y = narrowMask(wide < 6.0904) ? x : upper;
-    knee = narrowMask(wide < -1.40594);
+    const Ints linear = x < kStepAC128;
+    if (!allLanes(linear)) y = linear ? x : narrow(widen(x / 40.0f) + 5.85);
+    knee = x < kKneeAC128;
   } else {
-    const Floats middle = narrow(wide / 2.5 + 2.7);
-    y = narrowMask(wide < 8.4) ? middle : upper;
-    y = (x < 4.5f) ? x : y;
-    knee = narrowMask(wide < -0.91567);
+    const Ints linear = x < 4.5f;
+    if (!allLanes(linear)) {
+      const Floats upper = narrow(widen(x / 40.0f) + 5.85);
+      const Floats middle = narrow(widen(x) / 2.5 + 2.7);
+      y = (x < kJoint2SB175) ? middle : upper;
+      y = linear ? x : y;
+    }
+    knee = x < kKnee2SB175;
   }
   if (anyLane(knee)) {
     const Floats power = kneePower(knee ? x : Floats{} - 1.0f, k);
@@ -172,15 +208,14 @@ inline Doubles logFromTable(Doubles x) {
 // gridAmountInv x gridShape(gridAmount x u) (curves.h, chain.h) on every lane.
 inline Floats grid(Floats dcOut, float amount, float amountInv) {
   const Floats u = amount * dcOut;
-  const Doubles wide = widen(u);
-  const Longs compress = wide > -0.55;
-  const Doubles x = wide + 1.55;
+  const Ints compress = u > kGridEdge;
+  const Doubles x = widen(u) + 1.55;
   // x > 1 wherever the curve compresses; only +infinity (and NaN, which does not compress)
   // misses the table, and log(+infinity) is +infinity.
-  const Longs usual = compress & (x < std::numeric_limits<double>::infinity());
+  const Longs usual = x < std::numeric_limits<double>::infinity();
   const Doubles logX = logFromTable(usual ? x : Doubles{} + 1.55);
   const Floats shaped = narrow((usual ? logX : x) - 0.55);
-  return amountInv * (narrowMask(compress) ? shaped : u);
+  return amountInv * (compress ? shaped : u);
 }
 
 inline Floats load(const float* p) {
@@ -192,17 +227,21 @@ inline void store(float* p, Floats v) {
   std::memcpy(p, &v, sizeof v);
 }
 
-// Runs `curve` over count samples in place, the last partial vector through a padded copy.
-template <class Curve> inline void overSamples(float* samples, int count, Curve curve) {
+// out[i] = curve(out[i], a[i], b[i]) over count samples, the last partial vector through padded
+// copies.
+template <class Curve>
+inline void overSamples(float* out, const float* a, const float* b, int count, Curve curve) {
   int i = 0;
   for (; i + kLanes <= count; i += kLanes)
-    store(samples + i, curve(load(samples + i)));
+    store(out + i, curve(load(out + i), load(a + i), load(b + i)));
   if (i < count) {
-    float padded[kLanes] = {};
+    float padded[3][kLanes] = {};
     const size_t bytes = sizeof(float) * static_cast<size_t>(count - i);
-    std::memcpy(padded, samples + i, bytes);
-    store(padded, curve(load(padded)));
-    std::memcpy(samples + i, padded, bytes);
+    std::memcpy(padded[0], out + i, bytes);
+    std::memcpy(padded[1], a + i, bytes);
+    std::memcpy(padded[2], b + i, bytes);
+    store(padded[0], curve(load(padded[0]), load(padded[1]), load(padded[2])));
+    std::memcpy(out + i, padded[0], bytes);
   }
 }
 
@@ -268,7 +307,7 @@ public:
     }
   }
 
-  // Upsampling, HPF, resonance and notch, crossfade and drive of frame f.
+  // Upsampling, HPF, resonance and notch of frame f.
   [[gnu::always_inline]] void front(int f) {
     for (int ch = 0; ch < N; ++ch) {
       Memory& m = memory[ch];
@@ -281,17 +320,12 @@ public:
         const float hpLow = hpfCoefB * oversampled[k] - hpfCoefA * m.hpfZ;
         m.hpfZ = hpLow;
         const float hpOut = oversampled[k] - hpLow;
-        float peakOut = hpOut;
-        float notchOut = hpOut;
+        scratch.drive[ch][2 * f + k] = hpOut;
         if (Pickup) {
-          peakOut = biquad(m.peak, resonance, hpOut + kGuard);
-          notchOut = biquad(m.notch, notch, peakOut + kGuard);
+          const float peakOut = biquad(m.peak, resonance, hpOut + kGuard);
+          scratch.peakOut[ch][2 * f + k] = peakOut;
+          scratch.notchOut[ch][2 * f + k] = biquad(m.notch, notch, peakOut + kGuard);
         }
-        const double mix =
-            (static_cast<double>(peakOut) * 0.2 + static_cast<double>(notchOut) * 0.8) *
-            static_cast<double>(hpf);
-        scratch.drive[ch][2 * f + k] =
-            static_cast<float>((mix + static_cast<double>(hpfComplement * hpOut)) * driveGain);
       }
     }
   }
@@ -329,24 +363,38 @@ public:
     }
   }
 
-  // The transistor curve over frames [first, first + count).
-  void transistorOver(int first, int count, const KneeConstants& k) {
+  // Crossfade, drive and the transistor curve over frames [first, first + count).
+  void driveOver(int first, int count, const KneeConstants& k) {
     for (int ch = 0; ch < N; ++ch) {
-      float* samples = scratch.drive[ch] + 2 * first;
+      float* hpOut = scratch.drive[ch] + 2 * first;
+      const float* peakOut = Pickup ? scratch.peakOut[ch] + 2 * first : hpOut;
+      const float* notchOut = Pickup ? scratch.notchOut[ch] + 2 * first : hpOut;
       if (ac128Model)
-        overSamples(samples, 2 * count, [&](Floats v) { return transistor<true>(v, k); });
+        overSamples(hpOut, peakOut, notchOut, 2 * count, [&](Floats hp, Floats peak, Floats notch) {
+          return transistor<true>(drive(hp, peak, notch), k);
+        });
       else
-        overSamples(samples, 2 * count, [&](Floats v) { return transistor<false>(v, k); });
+        overSamples(hpOut, peakOut, notchOut, 2 * count, [&](Floats hp, Floats peak, Floats notch) {
+          return transistor<false>(drive(hp, peak, notch), k);
+        });
     }
+  }
+
+  // The pickup/plain crossfade and the inverting drive.
+  [[gnu::always_inline]] Floats drive(Floats hpOut, Floats peakOut, Floats notchOut) const {
+    const Doubles mix = (widen(peakOut) * 0.2 + widen(notchOut) * 0.8) * static_cast<double>(hpf);
+    return narrow((mix + widen(hpfComplement * hpOut)) * driveGain);
   }
 
   // The grid curve over frames [first, first + count).
   void gridOver(int first, int count) {
     const float amount = gridAmount;
     const float amountInv = gridAmountInv;
-    for (int ch = 0; ch < N; ++ch)
-      overSamples(scratch.dcOut[ch] + 2 * first, 2 * count,
-                  [&](Floats v) { return grid(v, amount, amountInv); });
+    for (int ch = 0; ch < N; ++ch) {
+      float* samples = scratch.dcOut[ch] + 2 * first;
+      overSamples(samples, samples, samples, 2 * count,
+                  [&](Floats v, Floats, Floats) { return grid(v, amount, amountInv); });
+    }
   }
 
   void run(int frames, const KneeConstants& k) {
@@ -389,7 +437,7 @@ public:
         middle(f1 + i);
       for (int i = common; i < n2; ++i)
         back(f2 + i);
-      if (n0 > 0) transistorOver(f0, n0, k);
+      if (n0 > 0) driveOver(f0, n0, k);
       if (Grid && n1 > 0) gridOver(f1, n1);
     }
   }
