@@ -27,7 +27,10 @@ struct ChainScratch {
   float peakOut[2][2 * kChainPassFrames];  // resonance output
   float notchOut[2][2 * kChainPassFrames]; // notch output
   float dcOut[2][2 * kChainPassFrames];    // DC-blocker output, then the grid's output in place
-  float treble[2][2 * kChainPassFrames];   // treble low-pass output
+  // Treble low-pass output of frame f: its first sample at trebleFirst[c][f + 1], its second at
+  // trebleSecond[c][f + 1]; entry 0 holds the previous frame's, as the decimator needs it.
+  float trebleFirst[2][kChainPassFrames + 1];
+  float trebleSecond[2][kChainPassFrames + 1];
 };
 
 // Runs `frames` frames (1 to kChainPassFrames) of `channels` independent chains (1 or 2) from

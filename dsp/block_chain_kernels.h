@@ -344,7 +344,7 @@ public:
         } else {
           const float t = (trebleCoefB * dcOut - trebleCoefA * m.trebleZ) + kGuard;
           m.trebleZ = t;
-          scratch.treble[ch][2 * f + k] = t;
+          (k == 0 ? scratch.trebleFirst : scratch.trebleSecond)[ch][f + 1] = t;
         }
       }
     }
@@ -358,7 +358,7 @@ public:
         const float t =
             (trebleCoefB * scratch.dcOut[ch][2 * f + k] - trebleCoefA * m.trebleZ) + kGuard;
         m.trebleZ = t;
-        scratch.treble[ch][2 * f + k] = t;
+        (k == 0 ? scratch.trebleFirst : scratch.trebleSecond)[ch][f + 1] = t;
       }
     }
   }
@@ -455,20 +455,27 @@ private:
   Memory memory[N];
 };
 
-// Decimation and output gain of one channel over the pass.
-void decimate(ChannelState& s, const float* treble, float* out, int frames, float outputGain) {
-  float mem0 = s.decimMem0, mem1 = s.decimMem1;
-  for (int f = 0; f < frames; ++f) {
-    const float t0 = treble[2 * f];
-    const float decimOut =
-        static_cast<float>(0.25 * static_cast<double>(t0) + 0.5 * static_cast<double>(mem1) +
-                           0.25 * static_cast<double>(mem0));
-    out[f] = decimOut * outputGain;
-    mem0 = t0;
-    mem1 = treble[2 * f + 1];
-  }
-  s.decimMem0 = mem0;
-  s.decimMem1 = mem1;
+// Decimation and output gain of one channel over the pass, frame f from the first treble sample
+// of frames f and f - 1 and the second of frame f - 1.
+void decimate(ChannelState& s, float* first, float* second, float* out, int frames,
+              float outputGain) {
+  first[0] = s.decimMem0;
+  second[0] = s.decimMem1;
+  auto decimated = [outputGain](Floats current, Floats previousSecond, Floats previousFirst) {
+    return narrow(0.25 * widen(current) + 0.5 * widen(previousSecond) +
+                  0.25 * widen(previousFirst)) *
+           outputGain;
+  };
+  int f = 0;
+  for (; f + kLanes <= frames; f += kLanes)
+    store(out + f, decimated(load(first + f + 1), load(second + f), load(first + f)));
+  for (; f < frames; ++f)
+    out[f] = static_cast<float>(0.25 * static_cast<double>(first[f + 1]) +
+                                0.5 * static_cast<double>(second[f]) +
+                                0.25 * static_cast<double>(first[f])) *
+             outputGain;
+  s.decimMem0 = first[frames];
+  s.decimMem1 = second[frames];
 }
 
 template <int N, bool Pickup, bool Grid>
@@ -505,7 +512,8 @@ void runChainPass(ChannelState* const* states, int channels, const float* const*
   else
     runChannels<1>(states, x, frames, settings, scratch, knee);
   for (int ch = 0; ch < channels; ++ch)
-    decimate(*states[ch], scratch.treble[ch], out[ch], frames, settings.outputGain);
+    decimate(*states[ch], scratch.trebleFirst[ch], scratch.trebleSecond[ch], out[ch], frames,
+             settings.outputGain);
 }
 
 } // namespace SPARKWELL_CHAIN_NAMESPACE
