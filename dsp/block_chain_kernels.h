@@ -28,9 +28,7 @@
 #include "block_chain_paths.h"
 #include "portable_math_tables.h"
 
-#if defined(__AVX__)
 #include <immintrin.h>
-#endif
 
 namespace SPARKWELL_CHAIN_NAMESPACE {
 namespace {
@@ -70,17 +68,22 @@ inline Doubles fromBits(Words w) {
   std::memcpy(&x, &w, sizeof x);
   return x;
 }
+// The lanes' sign bits, one bit per lane.
+template <class Mask> inline int laneBits(Mask m) {
+  if constexpr (sizeof(Mask) == 16) {
+    return _mm_movemask_ps((__m128)m);
+  } else {
+    int bits = 0;
+    for (int i = 0; i < kLanes; ++i)
+      bits |= (m[i] < 0 ? 1 : 0) << i;
+    return bits;
+  }
+}
 inline bool allLanes(Ints m) {
-  int32_t all = -1;
-  for (int i = 0; i < kLanes; ++i)
-    all &= m[i];
-  return all == -1;
+  return laneBits(m) == (1 << kLanes) - 1;
 }
 inline bool anyLane(Ints m) {
-  int32_t any = 0;
-  for (int i = 0; i < kLanes; ++i)
-    any |= m[i];
-  return any != 0;
+  return laneBits(m) != 0;
 }
 
 // ---------------------------------------------------------------------------------------------
