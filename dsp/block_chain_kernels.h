@@ -68,6 +68,17 @@ inline Doubles fromBits(Words w) {
   std::memcpy(&x, &w, sizeof x);
   return x;
 }
+// table[index] in every lane.
+inline Doubles gather(const double* table, Words index) {
+#if defined(__AVX2__)
+  if constexpr (kLanes == 4) return _mm256_i64gather_pd(table, (__m256i)index, 8);
+#endif
+  Doubles values;
+  for (int i = 0; i < kLanes; ++i)
+    values[i] = table[index[i]];
+  return values;
+}
+
 // The lanes' sign bits, one bit per lane.
 template <class Mask> inline int laneBits(Mask m) {
   if constexpr (sizeof(Mask) == 16) {
@@ -123,9 +134,7 @@ inline Doubles expFromTable(Doubles hi, Doubles lo) {
   const Doubles expm1 = r + r2 * ((0.5 + r * terms23) + r2 * r * terms45);
   // 2^(whole >> 6): whole + 1023 * 64 is positive here, so the shift needs no sign.
   const Words exponent = ((Words)(whole + 1023 * 64) >> 6) << 52;
-  Doubles fraction;
-  for (int i = 0; i < kLanes; ++i)
-    fraction[i] = portable::kExp2Table[whole[i] & 63];
+  const Doubles fraction = gather(portable::kExp2Table, (Words)(whole & 63));
   const Doubles scale = fromBits(exponent) * fraction;
   return scale + scale * expm1;
 }
@@ -179,13 +188,12 @@ inline Doubles logFromTable(Doubles x) {
   // double exactly.
   const Doubles dk = fromBits((fromOffset >> 52) | 0x4330000000000000u) - 4503599627370496.0;
   const Words index = (fromOffset >> 45) & 127u;
-  Doubles invC, logInvC, logInvCTail;
-  for (int i = 0; i < kLanes; ++i) {
-    const portable::LogTableEntry& entry = portable::kLogTable[index[i]];
-    invC[i] = entry.invC;
-    logInvC[i] = entry.logInvCNegated;
-    logInvCTail[i] = entry.logInvCNegatedTail;
-  }
+  static_assert(sizeof(portable::LogTableEntry) == 3 * sizeof(double), "three doubles an entry");
+  const double* table = &portable::kLogTable[0].invC;
+  const Words entry = index * 3u;
+  const Doubles invC = gather(table, entry);
+  const Doubles logInvC = gather(table + 1, entry);
+  const Doubles logInvCTail = gather(table + 2, entry);
   const Words zBits = bits - (fromOffset & 0xfff0000000000000u);
   const Doubles zHead = fromBits(zBits & ~(Words{} + 0xffu));
   const Doubles zTail = fromBits(zBits) - zHead;
