@@ -34,7 +34,7 @@ namespace SPARKWELL_CHAIN_NAMESPACE {
 namespace {
 
 constexpr int kLanes = SPARKWELL_CHAIN_LANES;
-constexpr int kStretchFrames = 32;
+constexpr int kStretchFrames = 16;
 
 typedef float Floats __attribute__((vector_size(4 * kLanes)));
 typedef int32_t Ints __attribute__((vector_size(4 * kLanes)));
