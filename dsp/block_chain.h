@@ -38,3 +38,14 @@ struct ChainScratch {
 void runChainPass(ChainPath path, ChannelState* const* states, int channels, const float* const* x,
                   float* const* out, int frames, const ChainSettings& settings,
                   ChainScratch& scratch);
+
+// One host block with the effect on: the input scaling and the chain in passes, "Mono" (one
+// chain for the sum, on both outputs, left state) or "Stereo" (a chain per channel). Every pass
+// reads its inputs before it writes an output, and the inputs are never written, so inputs and
+// outputs may be the same buffers. A channel whose memories hold a NaN or an infinity at the end
+// starts over from its construction state. The caller decides the floating-point mode
+// (flush-to-zero, see denormal_flush.h).
+void runChainBlock(ChainPath path, ChannelState& left, ChannelState& right, bool stereo,
+                   const float* inLeft, const float* inRight, float* outLeft, float* outRight,
+                   int frames, const ChainSettings& settings, float inputGain,
+                   ChainScratch& scratch);
