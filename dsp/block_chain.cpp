@@ -17,9 +17,12 @@ KneeConstants kneeConstants() {
   return k;
 }
 
-const KneeConstants kKnee = kneeConstants();
-
 } // namespace
+
+const KneeConstants& chainKneeConstants() {
+  static const KneeConstants knee = kneeConstants();
+  return knee;
+}
 
 bool chainPathAvailable(ChainPath path) {
   switch (path) {
@@ -43,9 +46,11 @@ void runChainPass(ChainPath path, ChannelState* const* states, int channels, con
                   float* const* out, int frames, const ChainSettings& settings,
                   ChainScratch& scratch) {
   if (path == ChainPath::Avx2)
-    chain_avx2::runChainPass(states, channels, x, out, frames, settings, scratch, kKnee);
+    chain_avx2::runChainPass(states, channels, x, out, frames, settings, scratch,
+                             chainKneeConstants());
   else
-    chain_sse2::runChainPass(states, channels, x, out, frames, settings, scratch, kKnee);
+    chain_sse2::runChainPass(states, channels, x, out, frames, settings, scratch,
+                             chainKneeConstants());
 }
 
 void runChainBlock(ChainPath path, ChannelState& left, ChannelState& right, bool stereo,

@@ -10,6 +10,9 @@ struct KneeConstants {
   double logHead, logTail;
 };
 
+// The constants for this module, computed once.
+const KneeConstants& chainKneeConstants();
+
 // The same code, compiled once per instruction set (block_chain_kernels.h).
 namespace chain_sse2 {
 void runChainPass(ChannelState* const* states, int channels, const float* const* x,
