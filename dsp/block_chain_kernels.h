@@ -109,11 +109,18 @@ constexpr float kKneeAC128 = -0x1.67ebaep+0f;  // smallest float above -1.40594
 constexpr float kStepAC128 = 0x1.85c91ep+2f;   // smallest float above 6.0904
 constexpr float kJoint2SB175 = 0x1.0ccccep+3f; // smallest float above 8.4
 constexpr float kGridEdge = -0x1.19999ap-1f;   // largest float below -0.55
-static_assert(kKnee2SB175 > -0.91567 && -0x1.d4d2b4p-1f < -0.91567, "");
-static_assert(kKneeAC128 > -1.40594 && -0x1.67ebb0p+0f < -1.40594, "");
-static_assert(kStepAC128 > 6.0904 && 0x1.85c91cp+2f < 6.0904, "");
-static_assert(kJoint2SB175 > 8.4 && 0x1.0cccccp+3f < 8.4, "");
-static_assert(kGridEdge < -0.55 && -0x1.199998p-1f > -0.55, "");
+// The float f lies beyond d and its neighbour on the near side does not.
+constexpr bool edgeAbove(float f, float nearer, double d) {
+  return static_cast<double>(f) > d && static_cast<double>(nearer) < d;
+}
+constexpr bool edgeBelow(float f, float nearer, double d) {
+  return static_cast<double>(f)<d&& static_cast<double>(nearer)> d;
+}
+static_assert(edgeAbove(kKnee2SB175, -0x1.d4d2b4p-1f, -0.91567), "");
+static_assert(edgeAbove(kKneeAC128, -0x1.67ebb0p+0f, -1.40594), "");
+static_assert(edgeAbove(kStepAC128, 0x1.85c91cp+2f, 6.0904), "");
+static_assert(edgeAbove(kJoint2SB175, 0x1.0cccccp+3f, 8.4), "");
+static_assert(edgeBelow(kGridEdge, -0x1.199998p-1f, -0.55), "");
 
 constexpr double kLn2Hi = 6.93147180369123816490e-01;
 constexpr double kLn2Lo = 1.90821492927058770002e-10;
@@ -381,12 +388,12 @@ public:
       const float* peakOut = Pickup ? scratch.peakOut[ch] + 2 * first : hpOut;
       const float* notchOut = Pickup ? scratch.notchOut[ch] + 2 * first : hpOut;
       if (ac128Model)
-        overSamples(hpOut, peakOut, notchOut, 2 * count, [&](Floats hp, Floats peak, Floats notch) {
-          return transistor<true>(drive(hp, peak, notch), k);
+        overSamples(hpOut, peakOut, notchOut, 2 * count, [&](Floats hp, Floats res, Floats cut) {
+          return transistor<true>(drive(hp, res, cut), k);
         });
       else
-        overSamples(hpOut, peakOut, notchOut, 2 * count, [&](Floats hp, Floats peak, Floats notch) {
-          return transistor<false>(drive(hp, peak, notch), k);
+        overSamples(hpOut, peakOut, notchOut, 2 * count, [&](Floats hp, Floats res, Floats cut) {
+          return transistor<false>(drive(hp, res, cut), k);
         });
     }
   }

@@ -81,7 +81,7 @@ void expectRandomSessionMatches(unsigned seed, const std::vector<size_t>& length
   std::uniform_real_distribution<float> unit(0.0f, 1.0f);
   std::uniform_real_distribution<float> loudness(0.01f, 3.0f);
   for (int block = 0; block < 24; ++block) {
-    for (int change = random() % 3; change > 0; --change) {
+    for (int change = static_cast<int>(random() % 3); change > 0; --change) {
       const int index = pickIndex(random);
       float value = unit(random);
       if (random() % 4 == 0) value = (random() % 2) ? 0.5f : 0.0f;
