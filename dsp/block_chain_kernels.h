@@ -5,16 +5,18 @@
 // elsewhere; only constant tables are shared.
 //
 // A pass is a software pipeline over stretches of kStretchFrames frames. The recursive filters
-// cannot go faster than the latency of their own feedback, so three of them work side by side in
-// one loop, each on its own stretch: the input filters (HPF, resonance, notch, drive) on stretch
-// j, the DC blocker on stretch j - 1 and the treble low-pass on stretch j - 2. Between loops the
-// memoryless curves run over whole stretches in vector registers: the transistor curve on the
-// stretch the input filters have just finished, the grid curve on the one the DC blocker has.
-// With the grid stage off, the DC blocker and the treble low-pass share one stage.
+// cannot go faster than the latency of their own feedback, so they work side by side in one
+// loop, each on its own stretch: the input filters (upsampling, HPF, resonance, notch) on
+// stretch j, the DC blocker on stretch j - 1 and the treble low-pass on stretch j - 2. Between
+// loops the memoryless steps run over whole stretches in vector registers: the crossfade, the
+// drive and the transistor curve on the stretch the input filters have just finished, the grid
+// curve on the one the DC blocker has. With the grid stage off, the DC blocker and the treble
+// low-pass share one stage. The decimator runs over the whole pass at the end.
 //
-// Every sample sees the operations of the per-sample chain in the same order and precision; the
-// vector curves repeat the scalar ones lane for lane (no fused multiply-add: the library is built
-// with -ffp-contract=off), so the results are the same bits.
+// Every sample goes through the chain's operations in the order and precision they are defined
+// in, exactly as a frame-by-frame evaluation does; the vector curves repeat the scalar ones
+// (curves.h, portable_math.h) lane for lane, with no fused multiply-add (the library is built
+// with -ffp-contract=off and the AVX2 copy without FMA), so the results are the same bits.
 #pragma once
 
 #if !defined(SPARKWELL_CHAIN_NAMESPACE) || !defined(SPARKWELL_CHAIN_LANES)
@@ -23,12 +25,11 @@
 
 #include <cstdint>
 #include <cstring>
+#include <immintrin.h>
 #include <limits>
 
 #include "block_chain_paths.h"
 #include "portable_math_tables.h"
-
-#include <immintrin.h>
 
 namespace SPARKWELL_CHAIN_NAMESPACE {
 namespace {
@@ -114,7 +115,7 @@ constexpr bool edgeAbove(float f, float nearer, double d) {
   return static_cast<double>(f) > d && static_cast<double>(nearer) < d;
 }
 constexpr bool edgeBelow(float f, float nearer, double d) {
-  return static_cast<double>(f)<d&& static_cast<double>(nearer)> d;
+  return d > static_cast<double>(f) && d < static_cast<double>(nearer);
 }
 static_assert(edgeAbove(kKnee2SB175, -0x1.d4d2b4p-1f, -0.91567), "");
 static_assert(edgeAbove(kKneeAC128, -0x1.67ebb0p+0f, -1.40594), "");
