@@ -69,10 +69,16 @@ int16_t truncatedPixels(CCoord length) {
 sparkwelleditor::sparkwelleditor(AudioEffect* effect) : AEffGUIEditor(effect) {
   for (std::atomic<uint32_t>& slot : pendingValues)
     slot.store(kNothingPending, kRelaxed);
-  // The backgrounds are decoded once per instance, so the host can learn the size before the
-  // window is ever opened.
-  frontBitmap = new CBitmap(CResourceDescription(kFrontPicture));
-  backBitmap = new CBitmap(CResourceDescription(kBackPicture));
+  // The backgrounds are made with the instance, so the host can learn the size before the
+  // window is ever opened; their pixels are decoded once and shared by every instance.
+  try {
+    frontBitmap = new CBitmap(CResourceDescription(kFrontPicture));
+    backBitmap = new CBitmap(CResourceDescription(kBackPicture));
+  } catch (...) {
+    // Out of memory: the binding's destructor still runs, this body's never does.
+    releaseBackgrounds();
+    throw;
+  }
   rect.top = 0;
   rect.left = 0;
   rect.right = truncatedPixels(frontBitmap->getWidth());
@@ -82,10 +88,7 @@ sparkwelleditor::sparkwelleditor(AudioEffect* effect) : AEffGUIEditor(effect) {
 sparkwelleditor::~sparkwelleditor() {
   // A host that destroys the instance with the window still open must not leak the window.
   close();
-  frontBitmap->forget();
-  frontBitmap = nullptr;
-  backBitmap->forget();
-  backBitmap = nullptr;
+  releaseBackgrounds();
 }
 
 bool sparkwelleditor::open(void* ptr) {
@@ -97,10 +100,16 @@ bool sparkwelleditor::open(void* ptr) {
   // control reads below.
   discardPendingValues();
 
-  createBitmaps();
-  frame = new CFrame(CRect(0, 0, frontBitmap->getWidth(), frontBitmap->getHeight()), ptr, this);
-  frame->setBackground(frontBitmap);
-  createControls();
+  try {
+    createBitmaps();
+    frame = new CFrame(CRect(0, 0, frontBitmap->getWidth(), frontBitmap->getHeight()), ptr, this);
+    frame->setBackground(frontBitmap);
+    createControls();
+  } catch (...) {
+    // Out of memory half-way: what was built goes back, and the host is answered 0.
+    abandonOpen();
+    throw;
+  }
   // Knobs follow straight mouse movement rather than circling round their centre.
   setKnobMode(kLinearMode);
   // The controls hold their own references to their pictures now.
@@ -115,18 +124,20 @@ void sparkwelleditor::close() {
   CFrame* closing = frame;
   frame = nullptr;
   userInterfaceThread.store(std::thread::id(), kRelaxed);
-  closing->forget();
-  gainKnob = hpfKnob = inputKnob = gridCurrentKnob = trebleKnob = nullptr;
-  pickupSwitch = nullptr;
-  transistorButton = stereoButton = panelButton = effectButton = nullptr;
+  // Also from inside one of the frame's own events (the host closes the editor while it hears
+  // of an edit): the frame drops its controls now, ending an edit in progress, and goes when
+  // that event is over.
+  closing->close();
+  forgetControls();
   AEffGUIEditor::close();
 }
 
 void sparkwelleditor::idle() {
   if (frame == nullptr) return;
   applyPendingValues();
-  // Showing the frame invalidates all of it, every time: this ends the hidden state a flip
-  // leaves behind, and repaints the controls the host has moved.
+  // Ends the hidden state a flip leaves behind, which repaints the whole window with the new
+  // face. Otherwise the frame draws only the controls whose values moved (and what an expose
+  // asked for), and nothing at all when nothing changed.
   frame->setVisible(true);
   AEffGUIEditor::idle();
 }
@@ -147,9 +158,11 @@ void sparkwelleditor::setParameter(VstInt32 index, float value) {
 void sparkwelleditor::valueChanged(CControl* control) {
   const bool isPanelTab = control == panelButton;
   effect->setParameterAutomated(control->getTag(), control->getValue());
+  // The host may have closed the window while it handled the automation, and perhaps opened a
+  // new one: then this control belongs to no window any more.
+  if (frame == nullptr || control->getFrame() != frame) return;
   control->setDirty(true);
-  // The host may have closed the window while it handled the automation.
-  if (isPanelTab && frame != nullptr) flipPanel();
+  if (isPanelTab) flipPanel();
 }
 
 CControl* sparkwelleditor::getControl(VstInt32 tag) const {
@@ -191,9 +204,36 @@ void sparkwelleditor::createBitmaps() {
 void sparkwelleditor::releaseBitmaps() {
   for (CBitmap** bitmap :
        {&knobBitmap, &pickupBitmap, &toggleBitmap, &tabBitmap, &boostBitmap, &setKnobBitmap}) {
-    (*bitmap)->forget();
+    if (*bitmap != nullptr) (*bitmap)->forget();
     *bitmap = nullptr;
   }
+}
+
+void sparkwelleditor::releaseBackgrounds() {
+  for (CBitmap** bitmap : {&frontBitmap, &backBitmap}) {
+    if (*bitmap != nullptr) (*bitmap)->forget();
+    *bitmap = nullptr;
+  }
+}
+
+void sparkwelleditor::forgetControls() {
+  gainKnob = hpfKnob = inputKnob = gridCurrentKnob = trebleKnob = nullptr;
+  pickupSwitch = nullptr;
+  transistorButton = stereoButton = panelButton = effectButton = nullptr;
+}
+
+void sparkwelleditor::abandonOpen() {
+  // A control made but not yet taken by the frame is released on its own; the frame takes the
+  // others with it.
+  for (VstInt32 tag = 0; tag < kNumParams; ++tag) {
+    CControl* control = getControl(tag);
+    if (control != nullptr && control->getFrame() == nullptr) control->forget();
+  }
+  if (frame != nullptr) close();
+  forgetControls();
+  releaseBitmaps();
+  userInterfaceThread.store(std::thread::id(), kRelaxed);
+  AEffGUIEditor::close();
 }
 
 // In the order of tags 0 to 7, 9, 8: the tab comes last and lies above everything.

@@ -29,7 +29,8 @@ public:
   bool open(void* ptr) override;
   // Releases the frame with its controls; the two background pictures stay for the next open.
   void close() override;
-  // Moves the controls to values set from other threads, then repaints the whole window.
+  // Moves the controls to values set from other threads, then repaints what changed: the whole
+  // window after a flip, else only the controls that moved.
   void idle() override;
   // The effect's report of a parameter change. Indices 8, above 9 and negative are ignored.
   // Never allocates, locks or draws.
@@ -48,7 +49,13 @@ private:
   static constexpr VstInt32 kPanelTag = 8;
 
   void createBitmaps();
+  // Each releases the editor's references it holds and clears the fields.
   void releaseBitmaps();
+  void releaseBackgrounds();
+  // Clears the control references (the frame owns the controls).
+  void forgetControls();
+  // Undoes an open that ran out of memory part of the way through.
+  void abandonOpen();
   void createControls();
   // Sets the new control's value from the effect, adds it to the frame and hides it when it
   // belongs to the back face.

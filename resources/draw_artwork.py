@@ -49,7 +49,6 @@ RECT_TAB = (357, -4, 457, 26)
 # Filmstrips: (file, frame width, frame height, frames).
 KNOB_FRAMES = 31
 PICKUP_POSITIONS = 5
-TAB_GREYS = ((100, 100, 100), (76, 76, 76))
 
 
 def knob_angle(frame):
@@ -527,18 +526,89 @@ def boost_frame(on):
     return c.image()
 
 
-TAB_TEXT_CENTRE = (46.0, 16.0)  # inside the part the window shows: x 0..92, y 4..29
+# The tab hangs from the window's top edge near its right corner. Its rectangle reaches 4
+# pixels above the window and 7 beyond its right edge, so only x 0..92, y 4..29 of each frame
+# is ever seen; everything is drawn inside that part.
+TAB_BODY = (5.0, -2.0, 89.0, 27.0)  # the top edge lies above the window: only the sides show
+TAB_RADIUS = 5.0
+TAB_MARK_CENTRE = (18.0, 15.0)
+TAB_WORD_X = 30.0
+TAB_INK = rgb(246, 240, 224)
 
 
-def tab_frame(grey):
-    """The word "tweak" in one flat grey; only the coverage varies, so every visible pixel
-    has exactly that colour."""
+def sdf_arc(c, cx, cy, r, a0, a1, half_width):
+    """A stroke along the circle of radius r from a0 to a1 (degrees clockwise from twelve,
+    a0 < a1), with round caps."""
+    dx, dy = c.x - cx, c.y - cy
+    theta = np.degrees(np.arctan2(dx, -dy))
+    mid = (a0 + a1) / 2.0
+    rel = (theta - mid + 180.0) % 360.0 - 180.0  # angle from the arc's middle, -180..180
+    on_arc = np.abs(rel) <= (a1 - a0) / 2.0
+    ring = half_width - np.abs(np.hypot(dx, dy) - r)
+    caps = []
+    for a in (a0, a1):
+        ux, uy = direction(a)
+        caps.append(half_width - np.hypot(c.x - (cx + ux * r), c.y - (cy + uy * r)))
+    return np.where(on_arc, ring, np.maximum(caps[0], caps[1]))
+
+
+def flip_mark(c, cx, cy):
+    """A curved arrow going round clockwise, open at the top: the tab turns the panel over."""
+    r, a0, a1 = 4.6, 40.0, 295.0
+    arc = sdf_arc(c, cx, cy, r, a0, a1, 0.9)
+    # The head sits on the arc's end and points on round, over the gap.
+    ex, ey = direction(a1)
+    px, py = cx + ex * r, cy + ey * r
+    tx, ty = direction(a1 + 90.0)  # clockwise tangent
+    base = 3.0
+    head = sdf_polygon(c, [(px + ex * base, py + ey * base), (px + tx * 4.2, py + ty * 4.2), (px - ex * base, py - ey * base)])
+    return np.maximum(arc, head)
+
+
+def tab_frame(pressed):
+    """The panel tab: a dark plate hanging from the window's top edge, with a rounded lower
+    edge, a fine rim, the flip mark and the word "tweak" in light ink. Raised, it is lit from
+    the top left and throws a shadow; pressed, it sits deeper and darker, lit from the other
+    side, and its face has moved down and to the right by a pixel."""
     c = Canvas(100, 30)
-    m = text_mask(c, "tweak", FONT_TITLE, 15, TAB_TEXT_CENTRE[0], TAB_TEXT_CENTRE[1], anchor="mm", spacing=0.6)
-    c.paint(rgb(*grey), m)
-    img = c.image()
-    px = np.asarray(img).copy()
-    px[..., 0:3] = np.where(px[..., 3:4] > 0, np.array(grey, np.uint8), 0)
+    x0, y0, x1, y1 = TAB_BODY
+    push = 1.0 if pressed else 0.0
+    body = sdf_round_rect(c, x0, y0, x1, y1, TAB_RADIUS)
+    if pressed:
+        drop_shadow(c, cover(body), 0.3, 0.5, 0.6, 0.45)
+    else:
+        drop_shadow(c, cover(body), 1.0, 1.8, 1.6, 0.55)
+        drop_shadow(c, cover(body), 0.3, 0.6, 0.5, 0.45)
+    # The plate: dark anodised metal, a little lighter at the top, with a bevelled edge.
+    t = np.clip((c.y - 4.0) / (y1 - 4.0), 0, 1)
+    if pressed:
+        v = 0.085 - 0.015 * t
+        diffuse, specular = bevel_shade(body, 2.2, light=(0.45, 0.6, 0.66))
+    else:
+        v = 0.23 - 0.07 * t
+        diffuse, specular = bevel_shade(body, 2.2)
+    v = v * diffuse + specular * 0.35
+    c.paint(np.dstack([v, v * 1.01, v * 1.06]), cover(body))
+    # Outline, and a fine rim inset along the edge: the tab's frame.
+    c.paint(rgb(8, 8, 10), cover(body) * cover(0.9 - body))
+    rim = sdf_round_rect(c, x0 + 2.0, y0, x1 - 2.0, y1 - 2.0, TAB_RADIUS - 2.0)
+    rim_line = cover(0.45 - np.abs(rim))
+    c.paint(rgb(160, 162, 168) if not pressed else rgb(88, 90, 96), rim_line * 0.8)
+    if pressed:
+        # Sunken: the edge it slid under shades the plate's top and left.
+        inner = np.clip(1.0 - (c.y - 4.0) / 3.5, 0, 1) + np.clip(1.0 - (c.x - x0) / 3.5, 0, 1)
+        c.paint(rgb(0, 0, 0), np.clip(inner, 0, 1) ** 1.5 * cover(body) * 0.7)
+    # The mark and the word, printed light on the plate.
+    ink = TAB_INK if not pressed else TAB_INK * 0.93
+    mx, my = TAB_MARK_CENTRE
+    c.paint(ink, cover(flip_mark(c, mx + push, my + push)))
+    m = text_mask(c, "tweak", FONT_TITLE, 15, TAB_WORD_X + push, my + push, anchor="lm", spacing=0.5)
+    c.paint(ink, m)
+    # Nothing outside the part the window shows: the plate runs on above the window's edge
+    # only in the picture's geometry, not in its pixels.
+    px = np.asarray(c.image()).copy()
+    px[:4] = 0
+    px[:, 93:] = 0
     return Image.fromarray(px, "RGBA")
 
 
@@ -868,7 +938,7 @@ def draw_all():
         "pickup.png": filmstrip([pickup_frame(pickup_angle(k)) for k in range(PICKUP_POSITIONS)]),
         "toggle.png": filmstrip([toggle_frame(True), toggle_frame(False)]),
         "back.png": back_panel(),
-        "tab.png": filmstrip([tab_frame(g) for g in TAB_GREYS]),
+        "tab.png": filmstrip([tab_frame(False), tab_frame(True)]),
         "boost.png": filmstrip([boost_frame(False), boost_frame(True)]),
         "setknob.png": filmstrip([set_knob_frame(set_knob_angle(i)) for i in range(KNOB_FRAMES)]),
     }

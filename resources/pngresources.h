@@ -9,6 +9,9 @@
 struct PngResource {
   const unsigned char* data; // the PNG file's bytes, alive as long as the library is loaded
   size_t size;
+  // 0 for the library's own bytes; a number no earlier replacement had for bytes a test put in
+  // place, so a decoded picture is never taken for another that happens to reuse its memory.
+  uint64_t revision = 0;
 };
 
 // The picture with this id, or {nullptr, 0} when the library has none.

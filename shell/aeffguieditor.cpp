@@ -22,13 +22,14 @@ constexpr uint32_t kIdleEarliest = kIdleInterval - 50;
 // A resize walk that would grow a window by more than this has left the host's own frames.
 constexpr int32_t kMaxChainGrowth = 80;
 
-// Tick counts compared by their signed difference, so the count wrapping after 49.7 days does
-// not stop idle passes.
-bool tickBefore(uint32_t a, uint32_t b) {
-  return static_cast<int32_t>(a - b) < 0;
-}
-
 } // namespace
+
+bool AEffGUIEditor::idleTickAhead(uint32_t later, uint32_t now) {
+  // A pass stores its own time plus one interval, so a request in the same millisecond finds
+  // the stored time exactly one interval ahead, and that is early too.
+  const uint32_t ahead = later - now;
+  return ahead != 0 && ahead <= kIdleInterval;
+}
 
 AEffGUIEditor::AEffGUIEditor(AudioEffect* effect)
     : AEffEditor(effect), rect{0, 0, 0, 0}, nextIdleTicks(platform::tickCount()), inIdle(false) {
@@ -107,10 +108,11 @@ void AEffGUIEditor::endEdit(int32_t index) {
 
 void AEffGUIEditor::doIdleStuff() {
   uint32_t now = platform::tickCount();
-  if (tickBefore(now, nextIdleTicks)) {
+  // Early only within the interval before the stored time; any longer gap runs the pass at once.
+  if (idleTickAhead(nextIdleTicks, now)) {
     platform::sleepMilliseconds(kIdleWait);
     now += kIdleWait; // the count is not read again
-    if (tickBefore(now, nextIdleTicks - kIdleEarliest)) return;
+    if (idleTickAhead(nextIdleTicks - kIdleEarliest, now)) return;
   }
   idle();
   if (frame != nullptr) frame->handleOnePendingPaint();

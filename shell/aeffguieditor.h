@@ -39,6 +39,12 @@ public:
   void doIdleStuff() override;
   bool beforeSizeChange(const CRect& newSize, const CRect& oldSize) override;
 
+  // Whether the tick count `later` lies ahead of `now`, by one idle interval (100 ms) at most,
+  // as an unsigned difference: so whenever the stored time is further off than a pass ever puts
+  // it, across the count's wrap after 49.7 days or not, the request is not taken as early and
+  // the pass runs at once.
+  static bool idleTickAhead(uint32_t later, uint32_t now);
+
 protected:
   ERect rect;             // what getRect reports; the concrete editor fills it
   uint32_t nextIdleTicks; // tick count (ms) before which doIdleStuff holds back

@@ -41,6 +41,7 @@ void AudioEffect::float2string(float value, char* text, VstInt32 maxLen) {
   if (!text || maxLen < 0) return;
   double v = value;
   if (std::isnan(v)) {
+    // Caught here: the digit loop below would convert NaN to an integer, undefined behaviour.
     vst_strncpy(text, "NaN", maxLen);
     return;
   }

@@ -1,6 +1,12 @@
-// A picture from the library's resources, decoded once at construction into a premultiplied
-// 32-bit image. A missing or undecodable picture is 0 x 0 and draws nothing.
+// A picture from the library's resources as a premultiplied 32-bit image. A missing or
+// undecodable picture is 0 x 0 and draws nothing.
+//
+// Bitmaps made from the same resource share one decoded image: it is decoded by the first of
+// them, never changed afterwards, and freed with the last bitmap that uses it. Bitmaps may be
+// made and released on several threads at once (hosts create instances wherever they like).
 #pragma once
+
+#include <memory>
 
 #include "cbaseobject.h"
 #include "crect.h"
@@ -13,10 +19,10 @@ class CBitmap : public CBaseObject {
 public:
   explicit CBitmap(const CResourceDescription& description);
 
-  CCoord getWidth() const { return image.width; }
-  CCoord getHeight() const { return image.height; }
+  CCoord getWidth() const { return getImage().width; }
+  CCoord getHeight() const { return getImage().height; }
   const CResourceDescription& getResourceDescription() const { return description; }
-  const PixelImage& getImage() const { return image; }
+  const PixelImage& getImage() const;
 
   // Draws the bitmap into `destination`, bitmap pixel `offset` at its top left (a filmstrip
   // frame is chosen with the offset).
@@ -24,5 +30,5 @@ public:
 
 private:
   CResourceDescription description;
-  PixelImage image;
+  std::shared_ptr<const PixelImage> image; // null when the picture could not be decoded
 };

@@ -55,6 +55,7 @@ bool CControl::checkDefaultValue(const CButtonState& buttons) {
   if (!buttons.isLeftButton() || buttons.getModifierState() != kControl) return false;
   if (defaultValue != getValue()) {
     beginEdit();
+    if (!isEditing()) return true; // the host closed the editor at the begin
     setValue(defaultValue);
     valueChanged();
     endEdit();

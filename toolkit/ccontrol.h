@@ -36,9 +36,16 @@ public:
   float getValueNormalized() const;
   void setValueNormalized(float normalized);
 
-  void setMin(float newMin) { vmin = newMin; }
+  // A new range moves the frame a filmstrip shows: the control is drawn again.
+  void setMin(float newMin) {
+    vmin = newMin;
+    setDirty(true);
+  }
   float getMin() const { return vmin; }
-  void setMax(float newMax) { vmax = newMax; }
+  void setMax(float newMax) {
+    vmax = newMax;
+    setDirty(true);
+  }
   float getMax() const { return vmax; }
   void setDefaultValue(float newDefault) { defaultValue = newDefault; }
   float getDefaultValue() const { return defaultValue; }
@@ -50,7 +57,9 @@ public:
   CControlListener* getListener() const { return listener; }
   void setListener(CControlListener* newListener) { listener = newListener; }
 
-  // Begin and end of a user edit. They nest: only the outermost pair reaches the frame.
+  // Begin and end of a user edit. They nest: only the outermost pair reaches the frame. The
+  // frame ends an open edit itself when the control leaves it (the host closed the editor, even
+  // from inside the begin): isEditing() is then false, and the control's gesture stops there.
   virtual void beginEdit();
   virtual void endEdit();
   bool isEditing() const { return editDepth > 0; }

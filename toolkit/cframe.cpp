@@ -9,16 +9,17 @@
 
 namespace {
 
-// Keeps a view alive while it handles an event that might remove it.
+// Keeps a view alive while it handles an event that might remove it, and the frame itself
+// while it handles a call that might reach the host, which may close the editor from there.
 class ViewGuard {
 public:
-  explicit ViewGuard(CView* view) : view(view) { view->remember(); }
+  explicit ViewGuard(CBaseObject* held) : view(held) { view->remember(); }
   ~ViewGuard() { view->forget(); }
   ViewGuard(const ViewGuard&) = delete;
   ViewGuard& operator=(const ViewGuard&) = delete;
 
 private:
-  CView* view;
+  CBaseObject* view;
 };
 
 constexpr uint32_t kOpaqueBlack = 0xff000000u;
@@ -33,14 +34,25 @@ CFrame::CFrame(const CRect& size, void* systemWindow, VSTGUIEditorInterface* edi
     : CView(size), systemWindow(systemWindow), editor(editor),
       composed(pixelSize(size.getWidth()), pixelSize(size.getHeight()), kOpaqueBlack) {
   frame = this;
-  invalidArea = bounds();
+  invalidRegion.add(bounds());
   platformFrame.reset(createPlatformFrame(this, size, systemWindow));
 }
 
 CFrame::~CFrame() {
+  closed = true;
+  destroying = true;
   removeAll();
   platformFrame.reset(); // closes the window while the frame is still whole
   frame = nullptr;
+}
+
+void CFrame::close() {
+  if (closed) return;
+  closed = true;
+  mouseDownView = nullptr;
+  removeAll();
+  editor = nullptr;
+  forget();
 }
 
 CView* CFrame::getView(int32_t index) const {
@@ -99,30 +111,42 @@ void CFrame::draw(CDrawContext* context) {
 }
 
 void CFrame::repaint() {
-  CRect area = invalidArea;
   for (CView* view : views)
-    if (view->isVisible() && view->isDirty()) area.unite(view->getViewSize());
-  area.bound(bounds());
-  invalidArea = CRect();
-  if (area.isEmpty()) return;
-  CDrawContext context(composed, area);
-  draw(&context);
-  for (CView* view : views)
-    if (view->isVisible() && view->getViewSize().rectOverlap(area)) view->setDirty(false);
-  if (platformFrame) platformFrame->present(composed, area);
+    if (view->isVisible() && view->isDirty()) {
+      CRect area = view->getViewSize();
+      invalidRegion.add(area.bound(bounds()));
+    }
+  if (invalidRegion.isEmpty()) return;
+  invalidRegion.takeInto(repainting);
+  for (const CRect& area : repainting) {
+    CDrawContext context(composed, area);
+    draw(&context);
+  }
+  for (CView* view : views) {
+    if (!view->isVisible()) continue;
+    for (const CRect& area : repainting)
+      if (view->getViewSize().rectOverlap(area)) {
+        view->setDirty(false);
+        break;
+      }
+  }
+  if (platformFrame)
+    for (const CRect& area : repainting)
+      platformFrame->present(composed, area);
 }
 
 void CFrame::idle() {
   // An event's handler may reach the host, and the host may close the editor from there: the
   // frame and its window stay alive until this pass is over.
   remember();
-  if (platformFrame) platformFrame->pollEvents();
-  if (isVisible()) repaint();
+  if (platformFrame && !closed) platformFrame->pollEvents();
+  if (isVisible() && !closed) repaint();
   forget();
 }
 
 void CFrame::setVisible(bool state) {
   if (state) {
+    if (visible) return; // what the window shows is current already
     visible = true;
     invalid();
   } else {
@@ -138,15 +162,19 @@ void CFrame::invalid() {
 void CFrame::invalidRect(const CRect& area) {
   if (!visible) return;
   CRect bounded = area;
-  invalidArea.unite(bounded.bound(bounds()));
+  invalidRegion.add(bounded.bound(bounds()));
 }
 
 CMouseEventResult CFrame::onMouseDown(CPoint& where, const CButtonState& buttons) {
+  if (closed) return kMouseEventNotHandled;
+  ViewGuard self(this);
   lastMousePosition = where;
   if (mouseDownView != nullptr) {
     // The mouse up of the last click never came; its edit must still end.
-    endOpenEdit(mouseDownView);
+    CView* unfinished = mouseDownView;
     mouseDownView = nullptr;
+    endOpenEdit(unfinished);
+    if (closed) return kMouseEventNotHandled;
   }
   for (auto it = views.rbegin(); it != views.rend(); ++it) {
     CView* view = *it;
@@ -159,8 +187,11 @@ CMouseEventResult CFrame::onMouseDown(CPoint& where, const CButtonState& buttons
         control->getListener()->controlModifierClicked(control, buttons) != 0)
       return kMouseEventHandled;
     const CMouseEventResult result = view->onMouseDown(where, buttons);
+    // The host may have closed the editor, or the view left the frame: the rest of the list is
+    // not what it was.
+    if (closed || !isChild(view)) return result;
     if (result != kMouseEventNotHandled && result != kMouseEventNotImplemented) {
-      if (result == kMouseEventHandled && isChild(view)) mouseDownView = view;
+      if (result == kMouseEventHandled) mouseDownView = view;
       return result;
     }
     if (!view->getTransparency()) return result;
@@ -169,6 +200,8 @@ CMouseEventResult CFrame::onMouseDown(CPoint& where, const CButtonState& buttons
 }
 
 CMouseEventResult CFrame::onMouseMoved(CPoint& where, const CButtonState& buttons) {
+  if (closed) return kMouseEventNotHandled;
+  ViewGuard self(this);
   lastMousePosition = where;
   if (mouseDownView == nullptr) return kMouseEventNotHandled;
   ViewGuard guard(mouseDownView);
@@ -176,6 +209,8 @@ CMouseEventResult CFrame::onMouseMoved(CPoint& where, const CButtonState& button
 }
 
 CMouseEventResult CFrame::onMouseUp(CPoint& where, const CButtonState& buttons) {
+  if (closed) return kMouseEventNotHandled;
+  ViewGuard self(this);
   lastMousePosition = where;
   CView* view = mouseDownView;
   if (view == nullptr) return kMouseEventNotHandled;
@@ -185,23 +220,28 @@ CMouseEventResult CFrame::onMouseUp(CPoint& where, const CButtonState& buttons) 
 }
 
 bool CFrame::onWheel(const CPoint& where, const float& distance, const CButtonState& buttons) {
-  if (mouseDownView != nullptr) return false; // no wheel during a drag
+  if (closed || mouseDownView != nullptr) return false; // no wheel during a drag
+  ViewGuard self(this);
   for (auto it = views.rbegin(); it != views.rend(); ++it) {
     CView* view = *it;
     if (!view->isVisible() || !view->getMouseEnabled() || !view->hitTest(where)) continue;
     ViewGuard guard(view);
     if (view->onWheel(where, distance, buttons)) return true;
+    if (closed || !isChild(view)) return false;
     if (!view->getTransparency()) return false;
   }
   return false;
 }
 
 int32_t CFrame::onKeyDown(VstKeyCode& keyCode) {
+  if (closed) return -1;
+  ViewGuard self(this);
   int32_t result = -1;
   if (focusView != nullptr && focusView->getMouseEnabled()) {
     ViewGuard guard(focusView);
     result = focusView->onKeyDown(keyCode);
   }
+  if (closed) return result;
   if (result == -1 && keyCode.virt == VKEY_TAB &&
       advanceNextFocusView(focusView, keyCode.modifier == MODIFIER_SHIFT))
     result = 1;
@@ -209,7 +249,8 @@ int32_t CFrame::onKeyDown(VstKeyCode& keyCode) {
 }
 
 int32_t CFrame::onKeyUp(VstKeyCode& keyCode) {
-  if (focusView == nullptr || !focusView->getMouseEnabled()) return -1;
+  if (closed || focusView == nullptr || !focusView->getMouseEnabled()) return -1;
+  ViewGuard self(this);
   ViewGuard guard(focusView);
   return focusView->onKeyUp(keyCode);
 }
@@ -262,7 +303,7 @@ bool CFrame::getCurrentMouseLocation(CPoint& where) const {
 }
 
 bool CFrame::handleOnePendingPaint() {
-  if (!platformFrame) return false;
+  if (!platformFrame || closed) return false;
   remember(); // as in idle()
   const bool handled = platformFrame->handleOnePendingPaint();
   forget();
@@ -270,6 +311,8 @@ bool CFrame::handleOnePendingPaint() {
 }
 
 void CFrame::platformDrawRect(const CRect& area) {
+  if (closed) return;
+  ViewGuard self(this);
   if (isVisible()) repaint();
   CRect shown = area;
   shown.bound(bounds());
@@ -300,4 +343,12 @@ int32_t CFrame::platformOnKeyDown(VstKeyCode& keyCode) {
 
 int32_t CFrame::platformOnKeyUp(VstKeyCode& keyCode) {
   return onKeyUp(keyCode);
+}
+
+void CFrame::platformRemember() {
+  if (!destroying) remember();
+}
+
+void CFrame::platformForget() {
+  if (!destroying) forget();
 }

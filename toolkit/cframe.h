@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cview.h"
+#include "dirtyregion.h"
 #include "iplatformframe.h"
 #include "pixelimage.h"
 
@@ -16,6 +17,14 @@ class CFrame : public CView, private IPlatformFrameCallback {
 public:
   // Creates the frame's native window inside `systemWindow` (see createPlatformFrame).
   CFrame(const CRect& size, void* systemWindow, VSTGUIEditorInterface* editor);
+
+  // The editor is done with the window: every view goes at once (an edit in progress ends at
+  // the editor, which is still whole), the editor is no longer asked anything, and the
+  // creator's reference is dropped. An event still running inside the frame holds it until it
+  // returns; a closed frame takes no further events, draws nothing and its window closes when
+  // the last hold ends.
+  void close();
+  bool isClosed() const { return closed; }
 
   // Takes over the creator's reference to `view` (no reference is added). Refuses, without
   // taking it over, a null view or one already attached to a frame.
@@ -29,10 +38,14 @@ public:
 
   // The background at the frame's top left, then the views in the order added.
   void draw(CDrawContext* context) override;
-  // Repaints the dirty visible controls and any invalidated area; nothing while invisible.
+  // Draws the dirty visible controls and the invalidated areas, each rectangle on its own, and
+  // shows just those in the window; nothing while invisible, and nothing at all when nothing
+  // changed since the last idle.
   void idle();
   // Hiding invalidates the whole frame and then marks it invisible (invalidations are then
-  // dropped); showing marks it visible and invalidates the whole frame, on every call.
+  // dropped); showing a hidden frame marks it visible and invalidates all of it. Showing a frame
+  // that is visible already changes nothing: every change to what it shows (a value, a view
+  // shown or hidden, a picture, a size) invalidates its own area, and exposes repaint theirs.
   void setVisible(bool state) override;
   void invalid() override;
   void invalidRect(const CRect& area);
@@ -78,9 +91,11 @@ private:
                             const CButtonState& buttons) override;
   int32_t platformOnKeyDown(VstKeyCode& keyCode) override;
   int32_t platformOnKeyUp(VstKeyCode& keyCode) override;
+  void platformRemember() override;
+  void platformForget() override;
 
   CRect bounds() const { return CRect(0, 0, size.getWidth(), size.getHeight()); }
-  // Composes the invalid area and the dirty visible views into the image and shows them.
+  // Composes the invalid region and the dirty visible views into the image and shows them.
   void repaint();
   // Ends the edit a view left open (a mouse up that never came, a view removed mid-drag).
   void endOpenEdit(CView* view);
@@ -91,7 +106,12 @@ private:
   CView* focusView = nullptr;
   CView* mouseDownView = nullptr;
   CPoint lastMousePosition;
-  CRect invalidArea;
+  DirtyRegion invalidRegion;
+  std::vector<CRect> repainting; // the region being drawn, kept to reuse its storage
   PixelImage composed;
   std::unique_ptr<IPlatformFrame> platformFrame;
+  bool closed = false;
+  // Set once the last reference has gone: a back end's event arriving while the views go must
+  // not count references on a frame that is already being destroyed.
+  bool destroying = false;
 };

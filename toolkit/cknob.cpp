@@ -30,6 +30,7 @@ float CKnob::valueFromPoint(const CPoint& where) const {
 CMouseEventResult CKnob::onMouseDown(CPoint& where, const CButtonState& buttons) {
   if (!buttons.isLeftButton()) return kMouseEventNotHandled;
   beginEdit();
+  if (!isEditing()) return kMouseEventNotHandled; // the host closed the editor at the begin
   if (checkDefaultValue(buttons)) {
     endEdit();
     return kMouseDownEventHandledButDontNeedMovedOrUpEvents;
@@ -100,6 +101,7 @@ void CKnob::step(float distance, bool fine) {
   setDirty(true);
   invalid();
   beginEdit();
+  if (!isEditing()) return; // the host closed the editor at the begin
   valueChanged();
   endEdit();
 }

@@ -20,7 +20,8 @@ void COnOffButton::flip() {
 CMouseEventResult COnOffButton::onMouseDown(CPoint&, const CButtonState& buttons) {
   if (!buttons.isLeftButton()) return kMouseEventNotHandled;
   beginEdit();
-  return kMouseEventHandled;
+  // The host may have closed the editor at the begin, which ended the edit.
+  return isEditing() ? kMouseEventHandled : kMouseEventNotHandled;
 }
 
 CMouseEventResult COnOffButton::onMouseMoved(CPoint&, const CButtonState&) {
@@ -41,6 +42,7 @@ int32_t COnOffButton::onKeyDown(VstKeyCode& keyCode) {
   if (keyCode.virt != VKEY_RETURN || keyCode.modifier != 0) return -1;
   flip();
   beginEdit();
+  if (!isEditing()) return 1; // the host closed the editor at the begin
   valueChanged();
   endEdit();
   return 1;

@@ -66,6 +66,7 @@ int32_t CVerticalSwitch::onKeyDown(VstKeyCode& keyCode) {
     setDirty(true);
     invalid();
     beginEdit();
+    if (!isEditing()) return 1; // the host closed the editor at the begin
     valueChanged();
     endEdit();
   }

@@ -42,6 +42,7 @@ void CView::setBackground(CBitmap* bitmap) {
   if (bitmap != nullptr) bitmap->remember();
   if (background != nullptr) background->forget();
   background = bitmap;
+  invalid(); // a new picture must show
 }
 
 void CView::setVisible(bool state) {

@@ -30,7 +30,7 @@ public:
   virtual int32_t onKeyUp(VstKeyCode& keyCode);
   virtual bool hitTest(const CPoint& where) const { return size.pointInside(where); }
 
-  // Remembers the new bitmap and forgets the old one.
+  // Remembers the new bitmap, forgets the old one and invalidates the view's area.
   virtual void setBackground(CBitmap* bitmap);
   CBitmap* getBackground() const { return background; }
 

@@ -22,9 +22,28 @@ public:
                                     const CButtonState& buttons) = 0;
   virtual int32_t platformOnKeyDown(VstKeyCode& keyCode) = 0;
   virtual int32_t platformOnKeyUp(VstKeyCode& keyCode) = 0;
+  // Keep the frame alive for as long as a back end is inside one of its events (through
+  // PlatformFrameHold): a handler may reach the host, and the host may close the editor there.
+  virtual void platformRemember() = 0;
+  virtual void platformForget() = 0;
 
 protected:
   ~IPlatformFrameCallback() = default;
+};
+
+// Held by a back end around everything it does with one event, its own state after the
+// frame's handler included: the frame, and with it the back end, lives until the hold ends.
+class PlatformFrameHold {
+public:
+  explicit PlatformFrameHold(IPlatformFrameCallback* held) : frame(held) {
+    frame->platformRemember();
+  }
+  ~PlatformFrameHold() { frame->platformForget(); }
+  PlatformFrameHold(const PlatformFrameHold&) = delete;
+  PlatformFrameHold& operator=(const PlatformFrameHold&) = delete;
+
+private:
+  IPlatformFrameCallback* frame;
 };
 
 class IPlatformFrame {

@@ -27,22 +27,27 @@ IPlatformFrameCallback* callbackOf(void* frame) {
   return static_cast<IPlatformFrameCallback*>(frame);
 }
 
+// Each entry holds the frame until it returns: the host may close the editor from inside.
 void targetMouseDown(void* frame, double x, double y, int32_t buttons) {
+  PlatformFrameHold hold(callbackOf(frame));
   CPoint where(x, y);
   callbackOf(frame)->platformOnMouseDown(where, CButtonState(buttons));
 }
 
 void targetMouseMoved(void* frame, double x, double y, int32_t buttons) {
+  PlatformFrameHold hold(callbackOf(frame));
   CPoint where(x, y);
   callbackOf(frame)->platformOnMouseMoved(where, CButtonState(buttons));
 }
 
 void targetMouseUp(void* frame, double x, double y, int32_t buttons) {
+  PlatformFrameHold hold(callbackOf(frame));
   CPoint where(x, y);
   callbackOf(frame)->platformOnMouseUp(where, CButtonState(buttons));
 }
 
 void targetWheel(void* frame, double x, double y, float distance, int32_t buttons) {
+  PlatformFrameHold hold(callbackOf(frame));
   callbackOf(frame)->platformOnMouseWheel(CPoint(x, y), distance, CButtonState(buttons));
 }
 

@@ -1,6 +1,7 @@
 #include "pngdecoder.h"
 
 #include <climits>
+#include <memory>
 
 // The one place stb_image's implementation is compiled; only its PNG reader, from memory.
 #define STB_IMAGE_IMPLEMENTATION
@@ -27,16 +28,17 @@ bool decodePng(const unsigned char* data, size_t size, PixelImage& image) {
   image = PixelImage();
   if (data == nullptr || size == 0 || size > static_cast<size_t>(INT_MAX)) return false;
   int width = 0, height = 0, channels = 0;
-  unsigned char* rgba =
-      stbi_load_from_memory(data, static_cast<int>(size), &width, &height, &channels, 4);
+  // Owned from here on, so the decoded pixels go back also when the image cannot be allocated.
+  const std::unique_ptr<unsigned char, void (*)(void*)> rgba(
+      stbi_load_from_memory(data, static_cast<int>(size), &width, &height, &channels, 4),
+      stbi_image_free);
   if (rgba == nullptr) return false;
   image = PixelImage(width, height);
-  const unsigned char* p = rgba;
+  const unsigned char* p = rgba.get();
   for (uint32_t& pixel : image.pixels) {
     const uint32_t a = p[3];
     pixel = makePixel(a, premultiply(p[0], a), premultiply(p[1], a), premultiply(p[2], a));
     p += 4;
   }
-  stbi_image_free(rgba);
   return true;
 }

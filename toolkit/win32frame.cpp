@@ -1,12 +1,18 @@
 // Win32 back end. The window class belongs to the plug-in module (moduleInstance) and lives
 // exactly as long as one of its windows does: the last window to close unregisters it, so the
 // host can unload the library and load it again without a stale class pointing into freed
-// code. Everything runs on the host's user-interface thread.
+// code. Each window runs on the user-interface thread that opened it; hosts that give every
+// editor its own thread open windows of the class from several threads.
 #include "win32frame.h"
 
 #include <windows.h>
 
+#include <atomic>
+
 #include <windowsx.h>
+
+#include <algorithm>
+#include <cmath>
 
 #include "../shell/moduleinstance.h"
 #include "win32keys.h"
@@ -14,8 +20,9 @@
 namespace {
 
 const wchar_t* const kWindowClass = L"SparkwellFrame";
-// Windows of this class that exist in the process; the class is registered while it is above 0.
-int openWindows = 0;
+// Windows of this class that exist in the process, or are about to; the class is registered
+// while it is above 0.
+std::atomic<int32_t> openWindows{0};
 
 HINSTANCE module() {
   return static_cast<HINSTANCE>(moduleInstance);
@@ -24,7 +31,6 @@ HINSTANCE module() {
 LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 bool registerWindowClass() {
-  if (openWindows > 0) return true;
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof windowClass;
   // No CS_DBLCLKS: a quick second click is another button down, as the controls expect.
@@ -37,8 +43,9 @@ bool registerWindowClass() {
   return RegisterClassExW(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
+// Windows refuses while a window of the class still exists, another thread's included.
 void unregisterWindowClass() {
-  if (openWindows == 0) UnregisterClassW(kWindowClass, module());
+  if (openWindows.load(std::memory_order_relaxed) == 0) UnregisterClassW(kWindowClass, module());
 }
 
 // Modifier keys as the toolkit's button state has them. Alt is not part of a mouse message's
@@ -67,14 +74,18 @@ class Win32Frame : public IPlatformFrame {
 public:
   Win32Frame(IPlatformFrameCallback* callback, const CRect& size, HWND parent)
       : callback(callback) {
-    if (!registerWindowClass()) return;
-    window = CreateWindowExW(0, kWindowClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS,
-                             static_cast<int>(size.left), static_cast<int>(size.top),
-                             static_cast<int>(size.getWidth()), static_cast<int>(size.getHeight()),
-                             parent, nullptr, module(), this);
-    if (window) {
-      ++openWindows;
-    } else {
+    // Counted before the class is registered, so no other thread's last window unregisters it
+    // from now on. One that was already on its way out may still do so once: then once more.
+    openWindows.fetch_add(1, std::memory_order_relaxed);
+    for (int attempt = 0; attempt < 2 && !window; ++attempt)
+      if (registerWindowClass())
+        window =
+            CreateWindowExW(0, kWindowClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS,
+                            static_cast<int>(size.left), static_cast<int>(size.top),
+                            static_cast<int>(size.getWidth()), static_cast<int>(size.getHeight()),
+                            parent, nullptr, module(), this);
+    if (!window) {
+      openWindows.fetch_sub(1, std::memory_order_relaxed);
       unregisterWindowClass();
     }
   }
@@ -96,24 +107,28 @@ public:
 
   void present(const PixelImage& image, const CRect& area) override {
     if (!window || image.width <= 0 || image.height <= 0) return;
+    // Whole pixels of the area inside the image; only those rows and columns go out.
+    const LONG left = std::max<LONG>(0, static_cast<LONG>(std::ceil(area.left)));
+    const LONG top = std::max<LONG>(0, static_cast<LONG>(std::ceil(area.top)));
+    const LONG right = std::min<LONG>(image.width, static_cast<LONG>(std::ceil(area.right)));
+    const LONG bottom = std::min<LONG>(image.height, static_cast<LONG>(std::ceil(area.bottom)));
+    if (right <= left || bottom <= top) return;
     HDC context = GetDC(window);
     if (!context) return;
+    // The area's rows, seen as a top-down bitmap of their own as wide as the image: its first
+    // row is the area's top row, so the source position is simply (left, 0).
+    const LONG rows = bottom - top;
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = image.width;
-    info.bmiHeader.biHeight = -image.height; // rows top to bottom, as the image keeps them
+    info.bmiHeader.biHeight = -rows;
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
-    // The whole image goes out, clipped to the area: simpler than sub-rectangle arithmetic on
-    // a top-down bitmap, and the clip keeps the rest of the window untouched.
-    const int saved = SaveDC(context);
-    IntersectClipRect(context, static_cast<int>(area.left), static_cast<int>(area.top),
-                      static_cast<int>(area.right), static_cast<int>(area.bottom));
-    SetDIBitsToDevice(context, 0, 0, static_cast<DWORD>(image.width),
-                      static_cast<DWORD>(image.height), 0, 0, 0, static_cast<UINT>(image.height),
-                      image.pixels.data(), &info, DIB_RGB_COLORS);
-    RestoreDC(context, saved);
+    SetDIBitsToDevice(context, left, top, static_cast<DWORD>(right - left),
+                      static_cast<DWORD>(rows), left, 0, 0, static_cast<UINT>(rows),
+                      &image.pixels[static_cast<size_t>(top) * static_cast<size_t>(image.width)],
+                      &info, DIB_RGB_COLORS);
     ReleaseDC(window, context);
   }
 
@@ -142,6 +157,12 @@ public:
     return platform::NativeWindow{nullptr, reinterpret_cast<uintptr_t>(window)};
   }
 
+  // The frame stays alive until the message is handled: the host may close the editor from
+  // inside any of the frame's handlers, and this object goes with the frame.
+  LRESULT handleHeld(UINT message, WPARAM wParam, LPARAM lParam) {
+    PlatformFrameHold hold(callback);
+    return handle(message, wParam, lParam);
+  }
   LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
@@ -151,7 +172,7 @@ private:
 
   void windowGone() {
     window = nullptr;
-    --openWindows;
+    openWindows.fetch_sub(1, std::memory_order_relaxed);
   }
 
   IPlatformFrameCallback* callback;
@@ -286,7 +307,7 @@ LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
   // Until CreateWindowExW returns, the frame does not know its window yet: messages of the
   // creation itself get the default handling.
   if (frame && frame->getNativeWindow().id == reinterpret_cast<uintptr_t>(window))
-    return frame->handle(message, wParam, lParam);
+    return frame->handleHeld(message, wParam, lParam);
   return DefWindowProcW(window, message, wParam, lParam);
 }
 

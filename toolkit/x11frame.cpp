@@ -252,6 +252,8 @@ void X11Frame::readEvents() {
 
 void X11Frame::pollEvents() {
   if (connection == nullptr) return;
+  // Until the batch is done, whatever its handlers do (the frame's idle holds it as well).
+  PlatformFrameHold hold(callback);
   readEvents();
   // Handlers can run for a while (the host's automation); events arriving meanwhile wait for
   // the next idle.
@@ -265,6 +267,7 @@ void X11Frame::pollEvents() {
 
 bool X11Frame::handleOnePendingPaint() {
   if (connection == nullptr) return false;
+  PlatformFrameHold hold(callback);
   readEvents();
   for (auto it = pending.begin(); it != pending.end(); ++it) {
     if (((*it)->response_type & 0x7f) != XCB_EXPOSE) continue;

@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <memory>
+#include <random>
 #include <string>
 #include <thread>
 #include <vector>
@@ -354,6 +355,74 @@ TEST_F(EditorWindowTest, HundredOpenIdleCloseCyclesLeaveNoWindowOrConnectionBehi
     ASSERT_TRUE(window->children().empty()) << cycle;
   }
   EXPECT_EQ(openDescriptors(), descriptors);
+}
+
+// The window draws only what changed; whatever the order of host changes, flips, exposes and
+// drags, it must end up showing what a window drawn from scratch shows.
+TEST_F(EditorWindowTest, RandomSessionsShowWhatAFullRepaintShows) {
+  ASSERT_EQ(openEditor(), 1);
+  std::mt19937 generator(20261208);
+  auto uniform = [&](int low, int high) {
+    return std::uniform_int_distribution<int>(low, high)(generator);
+  };
+  // Points inside the knobs of each face: SET on the front; Input, Input Filtering, Treble and
+  // Grid Current on the back.
+  const std::vector<std::pair<int, int>> frontKnobs{{kSetX, kSetY}};
+  const std::vector<std::pair<int, int>> backKnobs{{61, 67}, {61, 163}, {61, 259}, {173, 259}};
+  const VstInt32 hostTags[] = {0, 1, 2, 3, 4, 5, 6, 7, 9};
+  bool backFace = false;
+  for (int step = 0; step < 40; ++step) {
+    const int kind = uniform(0, 5);
+    std::string what;
+    if (kind <= 1) {
+      // Also beyond the range, which the controls show limited.
+      const VstInt32 tag = hostTags[uniform(0, 8)];
+      plugin->setParameter(tag, static_cast<float>(uniform(-20, 120)) / 100.0f);
+      what = "host change of " + std::to_string(tag);
+      idleFor(20);
+    } else if (kind == 2) {
+      click(kTabX, kTabY);
+      backFace = !backFace;
+      what = "flip";
+    } else if (kind == 3) {
+      const Window editor = editorWindow();
+      ASSERT_NE(editor, 0u);
+      const int x = uniform(0, kPanelWidth - 1), y = uniform(0, kPanelHeight - 1);
+      window->expose(editor, x, y, uniform(1, kPanelWidth - x), uniform(1, kPanelHeight - y));
+      what = "expose";
+      idleFor(20);
+    } else {
+      const auto& knobs = backFace ? backKnobs : frontKnobs;
+      const auto knob = knobs[static_cast<size_t>(uniform(0, static_cast<int>(knobs.size()) - 1))];
+      window->movePointer(knob.first, knob.second);
+      idleFor(10);
+      window->pressLeftButton();
+      idleFor(10);
+      window->movePointer(knob.first + uniform(-30, 30), knob.second + uniform(-60, 60));
+      idleFor(20);
+      window->releaseLeftButton();
+      idleFor(20);
+      what = "drag";
+    }
+    const std::string context = "step " + std::to_string(step) + ", " + what;
+    expectShows(effectState(backFace, backFace ? 1.0f : 0.0f), context.c_str());
+    if (HasFailure()) return;
+  }
+
+  // The same state drawn from scratch: a new window, flipped to the same face.
+  const Window editor = editorWindow();
+  ASSERT_NE(editor, 0u);
+  const RgbImage shown = window->capture(editor, kPanelWidth, kPanelHeight);
+  plugin->dispatch(effEditClose);
+  ASSERT_EQ(openEditor(), 1);
+  if (backFace) click(kTabX, kTabY);
+  idleFor(50);
+  const Window fresh = editorWindow();
+  ASSERT_NE(fresh, 0u);
+  const ImageDifference difference =
+      compareImages(shown, window->capture(fresh, kPanelWidth, kPanelHeight), 0);
+  EXPECT_EQ(difference.differing, 0u)
+      << "first differing pixel at " << difference.firstX << ", " << difference.firstY;
 }
 
 } // namespace

@@ -31,9 +31,24 @@ RgbImage OffscreenEditor::image() const {
 }
 
 void OffscreenEditor::click(double x, double y) {
-  if (target.mouseDown == nullptr || target.mouseUp == nullptr) return;
-  target.mouseDown(target.frame, x, y, kLButton);
-  target.mouseUp(target.frame, x, y, kLButton);
+  press(x, y);
+  release(x, y);
+}
+
+void OffscreenEditor::press(double x, double y) {
+  if (target.mouseDown != nullptr) target.mouseDown(target.frame, x, y, kLButton);
+}
+
+void OffscreenEditor::move(double x, double y) {
+  if (target.mouseMoved != nullptr) target.mouseMoved(target.frame, x, y, kLButton);
+}
+
+void OffscreenEditor::release(double x, double y) {
+  if (target.mouseUp != nullptr) target.mouseUp(target.frame, x, y, kLButton);
+}
+
+VstIntPtr OffscreenEditor::key(unsigned char virt) {
+  return plugin.dispatch(effEditKeyDown, 0, virt, nullptr, 0.0f);
 }
 
 } // namespace sparkwell_test

@@ -23,6 +23,15 @@ public:
   RgbImage image() const;
   // A left click at (x, y) in frame pixels.
   void click(double x, double y);
+  // The steps of a left-button gesture; each is given only while the editor still offers its
+  // entry points, since a host may close the editor from inside the step before.
+  void press(double x, double y);
+  void move(double x, double y);
+  void release(double x, double y);
+  // A key as the host passes it on (effEditKeyDown); the plug-in's answer.
+  VstIntPtr key(unsigned char virt);
+  // Whether the plug-in keeps the target filled, which it does exactly while its frame lives.
+  bool offersFrame() const { return target.frame != nullptr; }
 
 private:
   PluginInstance& plugin;

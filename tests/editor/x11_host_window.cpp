@@ -69,6 +69,12 @@ RgbImage X11HostWindow::capture(Window child, int width, int height) {
   return image;
 }
 
+void X11HostWindow::expose(Window child, int x, int y, int width, int height) {
+  XClearArea(display, child, x, y, static_cast<unsigned>(width), static_cast<unsigned>(height),
+             True);
+  XSync(display, False);
+}
+
 void X11HostWindow::movePointer(int x, int y) {
   // Our window sits at the screen's origin, so its coordinates are the screen's.
   XTestFakeMotionEvent(display, DefaultScreen(display), x, y, CurrentTime);

@@ -32,6 +32,9 @@ public:
   bool isViewable(Window child);
   // What `child` shows.
   RgbImage capture(Window child, int width, int height);
+  // Clears an area of `child` to its background and has the server ask its owner to paint it
+  // again, as when a window that covered it goes away.
+  void expose(Window child, int x, int y, int width, int height);
 
   // Pointer input as a user gives it, in the coordinates of our window.
   void movePointer(int x, int y);

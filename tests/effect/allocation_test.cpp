@@ -1,33 +1,55 @@
 // processReplacing must not allocate: this program replaces the global allocation functions
 // with counting ones and runs the audio callback through the exported entry point in every mode.
+// The same functions can make one chosen operator new fail, for the instance and its editor
+// running out of memory part of the way through being built.
 #include <atomic>
 #include <cmath>
 #include <cstdlib>
+#include <dlfcn.h>
 #include <limits>
 #include <new>
 #include <vector>
 
+#include "../../toolkit/offscreentarget.h"
 #include "sparkwell_fixture.h"
 
 namespace {
 
 std::atomic<bool> counting{false};
 std::atomic<long> allocations{0};
+// While `failing` is on, the plug-in's own operator new calls (those made from code in the
+// module loaded at `pluginBase`, not the test host's) are numbered from 1, and call number
+// `failingCall` throws std::bad_alloc.
+std::atomic<bool> failing{false};
+std::atomic<long> newCalls{0};
+std::atomic<long> failingCall{0};
+std::atomic<const void*> pluginBase{nullptr};
+
+const void* moduleOf(const void* address) {
+  Dl_info info;
+  return dladdr(address, &info) != 0 ? info.dli_fbase : nullptr;
+}
 
 void* countedAllocation(std::size_t size) {
   if (counting.load(std::memory_order_relaxed)) allocations.fetch_add(1);
   return std::malloc(size == 0 ? 1 : size);
 }
 
-} // namespace
-
-void* operator new(std::size_t size) {
+void* throwingAllocation(std::size_t size, const void* caller) {
+  if (failing.load(std::memory_order_relaxed) && moduleOf(caller) == pluginBase.load() &&
+      newCalls.fetch_add(1) + 1 == failingCall.load())
+    throw std::bad_alloc();
   if (void* p = countedAllocation(size)) return p;
   throw std::bad_alloc();
 }
+
+} // namespace
+
+void* operator new(std::size_t size) {
+  return throwingAllocation(size, __builtin_return_address(0));
+}
 void* operator new[](std::size_t size) {
-  if (void* p = countedAllocation(size)) return p;
-  throw std::bad_alloc();
+  return throwingAllocation(size, __builtin_return_address(0));
 }
 void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
   return countedAllocation(size);
@@ -122,6 +144,54 @@ TEST_F(AllocationTest, ProcessReplacingNeverAllocates) {
   // The reset after a non-finite sample allocates nothing either.
   input.left[7] = std::numeric_limits<float>::quiet_NaN();
   EXPECT_EQ(allocationsDuring(run), 0) << "non-finite input";
+}
+
+// Every operator new of the instance's construction and of its editor's open fails once, one
+// per round: the host gets null or 0, what was built is released again (the asan build's leak
+// check sees what is not), and the editor opens once memory is there again.
+TEST_F(AllocationTest, RunningOutOfMemoryInTheEditorIsACleanFailure) {
+  int failedCreations = 0;
+  int failedOpens = 0;
+  pluginBase.store(moduleOf(reinterpret_cast<const void*>(library.vstPluginMain())));
+  ASSERT_NE(pluginBase.load(), nullptr);
+  for (long call = 1;; ++call) {
+    ASSERT_LT(call, 10000) << "construction and open never ran through";
+    newCalls.store(0);
+    failingCall.store(call);
+    failing.store(true);
+    AEffect* effect = host.create(library.vstPluginMain());
+    failing.store(false);
+    if (effect == nullptr) {
+      EXPECT_GE(newCalls.load(), call) << "only an allocation failure makes creation fail";
+      ++failedCreations;
+      continue;
+    }
+    auto dispatch = [effect](VstInt32 opcode, void* ptr = nullptr) {
+      return effect->dispatcher(effect, opcode, 0, 0, ptr, 0.0f);
+    };
+    SparkwellOffscreenTarget target{};
+    target.magic = kSparkwellOffscreenMagic;
+    failing.store(true);
+    const VstIntPtr opened = dispatch(effEditOpen, &target);
+    failing.store(false);
+    const bool failed = newCalls.load() >= call;
+    if (failed) {
+      ++failedOpens;
+      EXPECT_EQ(opened, 0) << "allocation " << call;
+      EXPECT_EQ(target.frame, nullptr) << "no frame is left behind, allocation " << call;
+      EXPECT_EQ(dispatch(effEditOpen, &target), 1);
+      dispatch(effEditIdle);
+      EXPECT_NE(target.pixels, nullptr);
+    } else {
+      EXPECT_EQ(opened, 1);
+    }
+    dispatch(effEditClose);
+    EXPECT_EQ(dispatch(effClose), 1);
+    host.forget(effect);
+    if (!failed) break;
+  }
+  EXPECT_GT(failedCreations, 2);
+  EXPECT_GT(failedOpens, 16) << "six pictures, the frame and ten controls at least";
 }
 
 } // namespace

@@ -134,6 +134,46 @@ TEST_F(BindingTest, IdlePassesGoOnAcrossTheTickCountWrap) {
   EXPECT_EQ(hostIdles(), 4u);
 }
 
+// A request is early only while the stored time lies at most one interval ahead: any longer
+// gap, across the wrap or not, 2^31 ms and more included, runs the pass at once.
+TEST(IdleTicks, EarlyOnlyWithinOneIntervalBeforeTheStoredTime) {
+  const struct {
+    uint32_t stored, now;
+    bool early;
+  } cases[] = {
+      {1100, 1000, true},                      // 0 ms after a pass: exactly one interval ahead
+      {1100, 1099, true},                      // 1 ms before the stored time
+      {1100, 1100, false},                     // the stored time itself
+      {1100, 1000 - 1, false},                 // 101 ms ahead: longer than one interval
+      {0x24u, 0xffffffd0u, true},              // 84 ms ahead, across the wrap
+      {0x00000000u, 0xffffff9cu, true},        // 100 ms ahead, the count wrapping in between
+      {0x00000000u, 0xffffff9bu, false},       // 101 ms ahead, across the wrap
+      {0xffffffffu, 0xfffffffeu, true},        // 1 ms ahead, just before the wrap
+      {0x00000010u, 0xffffff10u, false},       // 256 ms ahead, across the wrap
+      {1100, 1100 + 0x80000000u, false},       // 2^31 ms later
+      {1100, 1100 + 0x80000001u, false},       // 2^31 + 1 ms later
+      {1100, 1100 + 0xfffff000u, false},       // nearly 2^32 ms later
+      {1100, 1100 - 100 + 0x80000000u, false}, // 2^31 ms after the pass
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(AEffGUIEditor::idleTickAhead(c.stored, c.now), c.early)
+        << std::hex << c.stored << " at " << c.now;
+}
+
+TEST_F(BindingTest, AGapOf2To31MsRunsThePassAtOnce) {
+  openOffscreen();
+  editor->doIdleStuff();
+  EXPECT_EQ(hostIdles(), 1u);
+  fakeNow = 1000 + 0x80000000u; // 24.9 days later: the signed difference would call it early
+  editor->doIdleStuff();
+  EXPECT_EQ(hostIdles(), 2u);
+  EXPECT_TRUE(sleeps.empty());
+  fakeNow += 0x80000005u; // and again, past the wrap
+  editor->doIdleStuff();
+  EXPECT_EQ(hostIdles(), 3u);
+  EXPECT_TRUE(sleeps.empty());
+}
+
 TEST_F(BindingTest, TheFrameDoesNotIdleWhileTheHostHasItsIdleTime) {
   openOffscreen();
   editor->frame->idle();

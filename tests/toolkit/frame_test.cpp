@@ -244,13 +244,18 @@ TEST_F(FrameTest, AnInvisibleFrameDropsInvalidationsUntilShownAgain) {
   frame->idle();
   EXPECT_EQ(shown(130, 130), frameColour(30));
 
-  // Showing an already visible frame still repaints all of it.
+  // Showing an already visible frame changes nothing it shows, so nothing is drawn; hiding and
+  // showing it again repaints all of it.
   auto* counter = new CountingView(CRect(0, 0, 10, 10));
   frame->addView(counter);
   frame->idle();
   const int32_t drawn = counter->draws;
   frame->idle();
   EXPECT_EQ(counter->draws, drawn) << "nothing changed, nothing drawn";
+  frame->setVisible(true);
+  frame->idle();
+  EXPECT_EQ(counter->draws, drawn);
+  frame->setVisible(false);
   frame->setVisible(true);
   frame->idle();
   EXPECT_EQ(counter->draws, drawn + 1);

@@ -36,7 +36,7 @@ void PanelEditor::close() {
   CFrame* closing = frame;
   frame = nullptr;
   AEffGUIEditor::close();
-  if (closing != nullptr) closing->forget();
+  if (closing != nullptr) closing->close();
   knob = nullptr;
   button = nullptr;
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -293,6 +294,107 @@ TEST_F(EditorWindow, AHostWindowDestroyedBeforeCloseLeavesNothingBehind) {
   plugin.dispatch(effEditClose);
 }
 
+// A host that closes the editor from inside an edit call, while the editor handles a real
+// window message: every control of both faces and the tab, by click, drag and key, the close
+// coming from audioMasterBeginEdit, audioMasterAutomate or audioMasterEndEdit. The edit ends
+// once, and no window, window class or edit is left open; each time the editor opens again.
+TEST_F(EditorWindow, TheHostMayCloseTheEditorFromInsideAnyEditCall) {
+  ASSERT_TRUE(library.isLoaded()) << library.loadError();
+  HostWindow window(100, 200);
+  PluginInstance plugin(host, library.vstPluginMain());
+  ASSERT_TRUE(plugin);
+  // The middle of each control, by tag.
+  const POINT centres[] = {{224, 186}, {61, 163}, {61, 67},   {173, 259}, {61, 259},
+                           {271, 116}, {172, 74}, {172, 161}, {407, 11},  {104, 186}};
+  bool armed = false;
+  VstInt32 closingCall = 0;
+  int closes = 0;
+  const VstInt32 hostCalls[] = {audioMasterBeginEdit, audioMasterAutomate, audioMasterEndEdit};
+  for (VstInt32 opcode : hostCalls)
+    host.setHandler(opcode, [&](const HostCall& call) {
+      if (armed && call.opcode == closingCall) {
+        armed = false;
+        ++closes;
+        plugin.dispatch(effEditClose);
+      }
+      return VstIntPtr{0};
+    });
+
+  enum Gesture { click, drag, key };
+  for (VstInt32 opcode : hostCalls)
+    for (int tag = 0; tag <= 9; ++tag)
+      for (Gesture gesture : {click, drag, key}) {
+        closingCall = opcode;
+        SCOPED_TRACE("host call " + std::to_string(opcode) + ", tag " + std::to_string(tag) +
+                     ", gesture " + std::to_string(gesture));
+        for (VstInt32 index = 0; index <= 9; ++index)
+          plugin.setParameter(index, index == 5 ? 0.0f : 0.5f);
+        ASSERT_EQ(plugin.dispatch(effEditOpen, 0, 0, window.handle()), 1);
+        HWND child = window.child();
+        ASSERT_NE(child, nullptr);
+        wchar_t className[256] = {};
+        ASSERT_GT(GetClassNameW(child, className, 256), 0);
+        const HINSTANCE module =
+            reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(child, GWLP_HINSTANCE));
+        // Each message goes only to a window that is still there.
+        auto send = [&](UINT message, WPARAM wParam, LPARAM lParam) {
+          if (IsWindow(child)) SendMessageW(child, message, wParam, lParam);
+        };
+        auto at = [](LONG x, LONG y) { return static_cast<LPARAM>(MAKELPARAM(x, y)); };
+        const POINT centre = centres[tag];
+        const POINT moved{centre.x + 10, centre.y + 12};
+        auto clickAt = [&](POINT point) {
+          send(WM_LBUTTONDOWN, MK_LBUTTON, at(point.x, point.y));
+          send(WM_LBUTTONUP, 0, at(point.x, point.y));
+        };
+        if (tag >= 1 && tag <= 7) clickAt(centres[8]); // the back face
+        if (gesture == key) clickAt(centre);           // the focus
+        host.clearCalls();
+        closes = 0;
+        armed = true;
+        switch (gesture) {
+        case click:
+          clickAt(centre);
+          break;
+        case drag:
+          send(WM_LBUTTONDOWN, MK_LBUTTON, at(centre.x, centre.y));
+          send(WM_MOUSEMOVE, MK_LBUTTON, at(moved.x, moved.y));
+          send(WM_LBUTTONUP, 0, at(moved.x, moved.y));
+          break;
+        case key: {
+          const WPARAM virtualKey = tag <= 4 ? VK_UP : (tag == 5 ? VK_DOWN : VK_RETURN);
+          send(WM_KEYDOWN, virtualKey, 1);
+          send(WM_KEYUP, virtualKey, static_cast<LPARAM>(0xC0000001u));
+          break;
+        }
+        }
+        armed = false;
+        const bool reached = !(tag <= 4 && gesture == click && opcode == audioMasterAutomate);
+        EXPECT_EQ(closes, reached ? 1 : 0);
+        std::string edits;
+        for (const std::string& call : editCalls(host))
+          if (call.substr(1, call.find('=') - 1) == std::to_string(tag)) edits += call[0];
+        const bool paired = edits == "be" || edits == "bae" || (gesture == drag && edits == "baae");
+        EXPECT_TRUE(paired) << "one begin, one end, nothing after it: " << edits;
+        if (!reached) plugin.dispatch(effEditClose);
+        pumpMessages(0, nullptr);
+        EXPECT_FALSE(IsWindow(child));
+        EXPECT_EQ(window.child(), nullptr);
+        WNDCLASSEXW info{};
+        info.cbSize = sizeof info;
+        EXPECT_FALSE(GetClassInfoExW(module, className, &info)) << "the class went with it";
+      }
+
+  ASSERT_EQ(plugin.dispatch(effEditOpen, 0, 0, window.handle()), 1);
+  pumpMessages(300, [&plugin] { plugin.dispatch(effEditIdle); });
+  ASSERT_NE(window.child(), nullptr);
+  const FaceMatch front = matchFace(windowPixels(window.child(), kPanelWidth, kPanelHeight),
+                                    Face::front, SPARKWELL_RESOURCES_DIR);
+  EXPECT_TRUE(showsFace(front)) << front.matching << " of " << front.compared;
+  plugin.dispatch(effEditClose);
+  EXPECT_EQ(window.child(), nullptr);
+}
+
 TEST(EditorWindowLibrary, AReloadedLibraryOpensItsEditorAgain) {
   for (int round = 0; round < 2; ++round) {
     PluginLibrary library(pluginPath());
@@ -305,6 +407,79 @@ TEST(EditorWindowLibrary, AReloadedLibraryOpensItsEditorAgain) {
     EXPECT_TRUE(showsFace(front)) << "round " << round << ": " << front.matching << " of "
                                   << front.compared;
   }
+}
+
+// The window draws only what changed; whatever the order of host changes, flips, damaged and
+// repainted areas and drags, it must end up showing what a window drawn from scratch shows.
+TEST_F(EditorWindow, RandomSessionsShowWhatAFullRepaintShows) {
+  ASSERT_TRUE(library.isLoaded()) << library.loadError();
+  OpenEditor editor(host, library.vstPluginMain(), 100, 200);
+  ASSERT_NE(editor.editor(), nullptr);
+  bool backFace = false;
+  VstInt32 lastTag = 0;
+  {
+    std::mt19937 generator(20261208);
+    auto uniform = [&](int low, int high) {
+      return std::uniform_int_distribution<int>(low, high)(generator);
+    };
+    // Points inside the knobs of each face: SET on the front; Input, Input Filtering, Treble
+    // and Grid Current on the back.
+    const std::vector<POINT> frontKnobs{kSetKnobPoint};
+    const std::vector<POINT> backKnobs{{61, 67}, {61, 163}, {61, 259}, {173, 259}};
+    const VstInt32 hostTags[] = {0, 1, 2, 3, 4, 5, 6, 7, 9};
+    for (int step = 0; step < 30; ++step) {
+      const int kind = uniform(0, 5);
+      if (kind <= 1) {
+        lastTag = hostTags[uniform(0, 8)];
+        editor.plugin.setParameter(lastTag, static_cast<float>(uniform(-20, 120)) / 100.0f);
+        editor.pump(60);
+      } else if (kind == 2) {
+        editor.clickAt(kTabPoint);
+        backFace = !backFace;
+      } else if (kind == 3) {
+        // Something covered part of the window and went away: those pixels are lost until the
+        // window paints them again.
+        const int x = uniform(0, kPanelWidth - 1), y = uniform(0, kPanelHeight - 1);
+        const RECT damaged{x, y, x + uniform(1, kPanelWidth - x), y + uniform(1, kPanelHeight - y)};
+        HDC context = GetDC(editor.editor());
+        FillRect(context, &damaged, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        ReleaseDC(editor.editor(), context);
+        InvalidateRect(editor.editor(), &damaged, FALSE);
+        editor.pump(60);
+      } else {
+        const auto& knobs = backFace ? backKnobs : frontKnobs;
+        const POINT knob =
+            knobs[static_cast<size_t>(uniform(0, static_cast<int>(knobs.size()) - 1))];
+        const size_t endsBefore = host.countOf(audioMasterEndEdit);
+        movePointer(editor.editor(), knob.x, knob.y);
+        editor.pump(40);
+        pressLeftButton();
+        editor.pump(40);
+        movePointer(editor.editor(), knob.x + uniform(-30, 30), knob.y + uniform(-60, 60));
+        editor.pump(60);
+        releaseLeftButton();
+        editor.pumpUntilEndEdits(endsBefore + 1);
+      }
+      const FaceMatch face = editor.shownFace(backFace ? Face::back : Face::front);
+      ASSERT_TRUE(showsFace(face)) << "step " << step << ", kind " << kind << ": " << face.matching
+                                   << " of " << face.compared;
+    }
+  }
+  editor.pump(100);
+  const std::vector<uint32_t> shown = windowPixels(editor.editor(), kPanelWidth, kPanelHeight);
+
+  // The same state drawn from scratch: the window closed and opened again, flipped to the same
+  // face.
+  editor.plugin.dispatch(effEditClose);
+  ASSERT_EQ(editor.plugin.dispatch(effEditOpen, 0, 0, editor.window.handle()), 1);
+  editor.pump(100);
+  if (backFace) editor.clickAt(kTabPoint);
+  editor.pump(200);
+  const std::vector<uint32_t> drawn = windowPixels(editor.editor(), kPanelWidth, kPanelHeight);
+  size_t differing = 0;
+  for (size_t i = 0; i < drawn.size(); ++i)
+    if (drawn[i] != shown[i]) ++differing;
+  EXPECT_EQ(differing, 0u) << "last host change of " << lastTag;
 }
 
 } // namespace

@@ -1,0 +1,141 @@
+// A host that closes the editor from inside the edit calls the editor makes while the user
+// operates it: every control of both faces and the tab, by click, drag and key, with the close
+// coming from audioMasterBeginEdit, audioMasterAutomate or audioMasterEndEdit. Meaningful under
+// AddressSanitizer (the asan build runs it): the frame, the control and the back end must all
+// outlive the call they are in, and the control must end its edit once and then stop.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "offscreen_editor.h"
+
+namespace sparkwell_test {
+namespace {
+
+enum class Gesture { click, drag, key };
+
+const char* nameOf(Gesture gesture) {
+  switch (gesture) {
+  case Gesture::click:
+    return "click";
+  case Gesture::drag:
+    return "drag";
+  default:
+    return "key";
+  }
+}
+
+bool isKnob(int tag) {
+  return tag >= 0 && tag <= 4;
+}
+
+bool onBackFace(int tag) {
+  return tag >= 1 && tag <= 7;
+}
+
+// The key each control answers to: knobs step up, the pickup selector steps down, the
+// two-state buttons flip on Return.
+unsigned char keyFor(int tag) {
+  if (isKnob(tag)) return VKEY_UP;
+  return tag == 5 ? VKEY_DOWN : VKEY_RETURN;
+}
+
+// The edit calls for `tag` in the order the host got them: "b", "a" and "e".
+std::string editsOf(const TestHost& host, int tag) {
+  std::string edits;
+  for (const HostCall& call : host.calls()) {
+    if (call.index != tag) continue;
+    if (call.opcode == audioMasterBeginEdit) edits += 'b';
+    if (call.opcode == audioMasterAutomate) edits += 'a';
+    if (call.opcode == audioMasterEndEdit) edits += 'e';
+  }
+  return edits;
+}
+
+TEST(HostClosesEditorTest, FromEveryEditCallOfEveryGestureOnEveryControl) {
+  PluginLibrary library(pluginPath());
+  ASSERT_TRUE(library.isLoaded()) << library.loadError();
+  TestHost host;
+  PluginInstance plugin(host, library.vstPluginMain());
+  ASSERT_TRUE(plugin);
+
+  bool armed = false;
+  VstInt32 closingCall = 0;
+  int closes = 0;
+  const VstInt32 hostCalls[] = {audioMasterBeginEdit, audioMasterAutomate, audioMasterEndEdit};
+  for (VstInt32 opcode : hostCalls)
+    host.setHandler(opcode, [&](const HostCall& call) {
+      if (armed && call.opcode == closingCall) {
+        armed = false;
+        ++closes;
+        plugin.dispatch(effEditClose);
+      }
+      return VstIntPtr{0};
+    });
+
+  for (VstInt32 opcode : hostCalls)
+    for (int tag = 0; tag <= 9; ++tag)
+      for (Gesture gesture : {Gesture::click, Gesture::drag, Gesture::key}) {
+        closingCall = opcode;
+        SCOPED_TRACE("host call " + std::to_string(closingCall) + ", tag " + std::to_string(tag) +
+                     ", " + nameOf(gesture));
+        // Every value leaves room to move either way; the pickup selector starts at its top
+        // position so that a click on its middle changes it.
+        for (VstInt32 index = 0; index <= 9; ++index)
+          plugin.setParameter(index, index == 5 ? 0.0f : 0.5f);
+        const PanelArea area = controlArea(tag);
+        const double x = (area.left + area.right) / 2.0;
+        const double y = (std::max(area.top, 0) + area.bottom) / 2.0;
+        {
+          OffscreenEditor editor(plugin);
+          ASSERT_EQ(editor.openAnswer(), 1);
+          if (onBackFace(tag)) editor.click(407, 11);      // the tab
+          if (gesture == Gesture::key) editor.click(x, y); // the focus
+          editor.idle();
+          host.clearCalls();
+          closes = 0;
+          armed = true;
+          switch (gesture) {
+          case Gesture::click:
+            editor.press(x, y);
+            editor.release(x, y);
+            break;
+          case Gesture::drag:
+            editor.press(x, y);
+            editor.move(x + 10, y + 12);
+            editor.release(x + 10, y + 12);
+            break;
+          case Gesture::key:
+            editor.key(keyFor(tag));
+            break;
+          }
+          armed = false;
+          // A knob clicked without moving changes nothing and so automates nothing.
+          const bool reached =
+              !(isKnob(tag) && gesture == Gesture::click && closingCall == audioMasterAutomate);
+          EXPECT_EQ(closes, reached ? 1 : 0);
+          if (reached) {
+            EXPECT_FALSE(editor.offersFrame()) << "the frame is gone";
+          }
+          const std::string edits = editsOf(host, tag);
+          const bool paired =
+              edits == "be" || edits == "bae" || (gesture == Gesture::drag && edits == "baae");
+          EXPECT_TRUE(paired) << "one begin, one end, nothing after it: " << edits;
+          if (reached) {
+            editor.idle();
+            editor.key(keyFor(tag));
+            EXPECT_EQ(editsOf(host, tag), edits) << "a closed editor sends nothing";
+          }
+        }
+        // Afterwards the editor opens, shows the front face and closes as ever.
+        OffscreenEditor again(plugin);
+        ASSERT_EQ(again.openAnswer(), 1);
+        again.idle();
+        EXPECT_EQ(again.image().width, kPanelWidth);
+      }
+}
+
+} // namespace
+} // namespace sparkwell_test
