@@ -19,7 +19,7 @@ public:
     const Key key(png.data, png.size, png.revision);
     // Decoding under the lock as well: a picture wanted on several threads at once is still
     // decoded only once, and construction is never on the audio thread.
-    std::lock_guard<std::mutex> lock(mutex);
+    std::lock_guard<std::recursive_mutex> lock(mutex);
     if (std::shared_ptr<const PixelImage> shared = entries[key].lock()) return shared;
     auto* decoded = new PixelImage();
     if (!decodePng(png.data, png.size, *decoded)) {
@@ -38,13 +38,15 @@ private:
 
   void release(const Key& key, const PixelImage* last) {
     delete last;
-    std::lock_guard<std::mutex> lock(mutex);
+    std::lock_guard<std::recursive_mutex> lock(mutex);
     // Another thread may have decoded the picture again meanwhile; only a dead entry goes.
     const auto found = entries.find(key);
     if (found != entries.end() && found->second.expired()) entries.erase(found);
   }
 
-  std::mutex mutex;
+  // Recursive: when the shared pointer in find cannot get its bookkeeping memory, it hands the
+  // image to release at once, on the same thread and under find's lock.
+  std::recursive_mutex mutex;
   std::map<Key, std::weak_ptr<const PixelImage>> entries;
 };
 
