@@ -1,6 +1,7 @@
 #include "cbitmap.h"
 
 #include <map>
+#include <memory>
 #include <mutex>
 #include <new>
 #include <tuple>
@@ -21,14 +22,14 @@ public:
     // decoded only once, and construction is never on the audio thread.
     std::lock_guard<std::recursive_mutex> lock(mutex);
     if (std::shared_ptr<const PixelImage> shared = entries[key].lock()) return shared;
-    auto* decoded = new PixelImage();
+    // Owned here until the shared pointer takes it, which frees it itself if it cannot.
+    auto decoded = std::make_unique<PixelImage>();
     if (!decodePng(png.data, png.size, *decoded)) {
-      delete decoded;
       entries.erase(key);
       return nullptr;
     }
     std::shared_ptr<const PixelImage> shared(
-        decoded, [this, key](const PixelImage* last) { release(key, last); });
+        decoded.release(), [this, key](const PixelImage* last) { release(key, last); });
     entries[key] = shared;
     return shared;
   }
