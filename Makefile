@@ -2,7 +2,20 @@
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps build demo test windows fuzz format clean
+.PHONY: all deps build demo test windows fuzz format clean install uninstall
+
+# Where `make install` puts the plug-ins: the user's own folders, which every host searches,
+# or with PREFIX (say /usr/local) the system's, for every user.
+BUILD_DIR ?= build
+ifeq ($(PREFIX),)
+VST_DIR ?= $(HOME)/.vst
+LV2_DIR ?= $(HOME)/.lv2
+else
+VST_DIR ?= $(PREFIX)/lib/vst
+LV2_DIR ?= $(PREFIX)/lib/lv2
+endif
+BUNDLE := sparkwell.lv2
+BUNDLE_FILES := manifest.ttl sparkwell.ttl sparkwell_dsp.so sparkwell_ui.so
 
 all: build
 
@@ -26,6 +39,28 @@ windows:
 
 fuzz:
 	FUZZ_SECONDS=$${FUZZ_SECONDS:-600} bash scripts/fuzz.sh
+
+# The VST module and the LV2 bundle, built first if need be. Only our own files are copied,
+# so uninstall removes exactly these and leaves everything else in the folders alone.
+install:
+	@test -f "$(BUILD_DIR)/CMakeCache.txt" || $(MAKE) build
+	cmake --build "$(BUILD_DIR)" -j $(JOBS) --target sparkwell sparkwell_lv2
+	install -d "$(VST_DIR)" "$(LV2_DIR)/$(BUNDLE)"
+	install -m 0755 "$(BUILD_DIR)/sparkwell.so" "$(VST_DIR)/sparkwell.so"
+	@for f in $(BUNDLE_FILES); do \
+	  if [ -f "$(BUILD_DIR)/$(BUNDLE)/$$f" ]; then \
+	    case $$f in *.so) mode=0755 ;; *) mode=0644 ;; esac; \
+	    echo "install -m $$mode $(BUILD_DIR)/$(BUNDLE)/$$f $(LV2_DIR)/$(BUNDLE)/$$f"; \
+	    install -m $$mode "$(BUILD_DIR)/$(BUNDLE)/$$f" "$(LV2_DIR)/$(BUNDLE)/$$f" || exit 1; \
+	  fi; \
+	done
+	@echo "Sparkwell installed: VST in $(VST_DIR), LV2 in $(LV2_DIR)/$(BUNDLE)"
+
+uninstall:
+	rm -f "$(VST_DIR)/sparkwell.so"
+	rm -f $(foreach f,$(BUNDLE_FILES),"$(LV2_DIR)/$(BUNDLE)/$(f)")
+	@if [ -d "$(LV2_DIR)/$(BUNDLE)" ]; then rmdir "$(LV2_DIR)/$(BUNDLE)" 2>/dev/null || \
+	  echo "uninstall: $(LV2_DIR)/$(BUNDLE) holds files that are not ours; left in place"; fi
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

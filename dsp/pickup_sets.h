@@ -3,20 +3,7 @@
 #pragma once
 
 #include "filter_design.h"
-
-enum class PickupBand { None, HotHumbucker, Humbucker, P90, SingleCoil };
-
-// Bands of the Pickup value. The edges are double-precision constants compared with the value
-// widened to double, so 0.2f (a little above the double 0.2) already counts as "Hot HB". Values
-// below 0 fall in None, values above 1 and NaN in SingleCoil.
-inline PickupBand pickupBandOf(float pickup) {
-  const double p = pickup;
-  if (p < 0.2) return PickupBand::None;
-  if (p < 0.4) return PickupBand::HotHumbucker;
-  if (p < 0.6) return PickupBand::Humbucker;
-  if (p < 0.8) return PickupBand::P90;
-  return PickupBand::SingleCoil;
-}
+#include "pickup_bands.h"
 
 struct PickupSets {
   PeakCoeffs peakHumbucker;

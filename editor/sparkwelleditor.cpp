@@ -9,40 +9,6 @@ namespace {
 
 constexpr auto kRelaxed = std::memory_order_relaxed;
 
-// Resource ids of the eight pictures.
-enum PictureId {
-  kFrontPicture = 1,
-  kKnobPicture = 2,
-  kPickupPicture = 3,
-  kTogglePicture = 4,
-  kBackPicture = 5,
-  kTabPicture = 6,
-  kBoostPicture = 7,
-  kSetKnobPicture = 8,
-};
-
-// Filmstrips: frames and the height of one frame.
-constexpr int32_t kKnobFrames = 31;
-constexpr CCoord kSetKnobFrameHeight = 64.0;
-constexpr CCoord kKnobFrameHeight = 70.0;
-constexpr int32_t kPickupPositions = 5;
-constexpr CCoord kPickupFrameHeight = 80.0;
-
-// Control rectangles in frame pixels (left, top, right, bottom); each is one filmstrip frame.
-const CRect kSetKnobArea(192, 154, 256, 218);
-const CRect kHpfKnobArea(26, 128, 96, 198);
-const CRect kInputKnobArea(26, 32, 96, 102);
-const CRect kGridCurrentKnobArea(138, 224, 208, 294);
-const CRect kTrebleKnobArea(26, 224, 96, 294);
-const CRect kPickupSwitchArea(231, 76, 311, 156);
-const CRect kTransistorToggleArea(144, 46, 200, 102);
-const CRect kStereoToggleArea(144, 133, 200, 189);
-// Reaches 4 pixels above and 7 beyond the frame, which clips it to x 357..449, y 0..25.
-const CRect kPanelTabArea(357, -4, 457, 26);
-const CRect kBoostSwitchArea(87, 159, 121, 214);
-
-const CPoint kNoOffset(0, 0);
-
 // The canonical quiet NaN: every NaN a host sends is kept as this, so no host value can look
 // like an empty slot.
 constexpr uint32_t kQuietNan = 0x7fc00000u;
@@ -72,8 +38,8 @@ sparkwelleditor::sparkwelleditor(AudioEffect* effect) : AEffGUIEditor(effect) {
   // The backgrounds are made with the instance, so the host can learn the size before the
   // window is ever opened; their pixels are decoded once and shared by every instance.
   try {
-    frontBitmap = new CBitmap(CResourceDescription(kFrontPicture));
-    backBitmap = new CBitmap(CResourceDescription(kBackPicture));
+    for (PictureId id : {kFrontPicture, kBackPicture})
+      pictures[id] = new CBitmap(CResourceDescription(id));
   } catch (...) {
     // Out of memory: the binding's destructor still runs, this body's never does.
     releaseBackgrounds();
@@ -81,8 +47,8 @@ sparkwelleditor::sparkwelleditor(AudioEffect* effect) : AEffGUIEditor(effect) {
   }
   rect.top = 0;
   rect.left = 0;
-  rect.right = truncatedPixels(frontBitmap->getWidth());
-  rect.bottom = truncatedPixels(frontBitmap->getHeight());
+  rect.right = truncatedPixels(pictures[kFrontPicture]->getWidth());
+  rect.bottom = truncatedPixels(pictures[kFrontPicture]->getHeight());
 }
 
 sparkwelleditor::~sparkwelleditor() {
@@ -102,8 +68,9 @@ bool sparkwelleditor::open(void* ptr) {
 
   try {
     createBitmaps();
-    frame = new CFrame(CRect(0, 0, frontBitmap->getWidth(), frontBitmap->getHeight()), ptr, this);
-    frame->setBackground(frontBitmap);
+    CBitmap* front = pictures[kFrontPicture];
+    frame = new CFrame(CRect(0, 0, front->getWidth(), front->getHeight()), ptr, this);
+    frame->setBackground(front);
     createControls();
   } catch (...) {
     // Out of memory half-way: what was built goes back, and the host is answered 0.
@@ -156,7 +123,7 @@ void sparkwelleditor::setParameter(VstInt32 index, float value) {
 }
 
 void sparkwelleditor::valueChanged(CControl* control) {
-  const bool isPanelTab = control == panelButton;
+  const bool isPanelTab = control == controls[kPanelTag];
   effect->setParameterAutomated(control->getTag(), control->getValue());
   // The host may have closed the window while it handled the automation, and perhaps opened a
   // new one: then this control belongs to no window any more.
@@ -166,69 +133,42 @@ void sparkwelleditor::valueChanged(CControl* control) {
 }
 
 CControl* sparkwelleditor::getControl(VstInt32 tag) const {
-  switch (tag) {
-  case kGain:
-    return gainKnob;
-  case kHpf:
-    return hpfKnob;
-  case kInput:
-    return inputKnob;
-  case kGridCurrent:
-    return gridCurrentKnob;
-  case kTreble:
-    return trebleKnob;
-  case kPickup:
-    return pickupSwitch;
-  case kTransistor:
-    return transistorButton;
-  case kStereo:
-    return stereoButton;
-  case kPanelTag:
-    return panelButton;
-  case kEffect:
-    return effectButton;
-  default:
-    return nullptr;
-  }
+  if (static_cast<uint32_t>(tag) >= static_cast<uint32_t>(kNumParams)) return nullptr;
+  return controls[tag];
 }
 
+// Every picture a control uses, once; the backgrounds are already there.
 void sparkwelleditor::createBitmaps() {
-  knobBitmap = new CBitmap(CResourceDescription(kKnobPicture));
-  pickupBitmap = new CBitmap(CResourceDescription(kPickupPicture));
-  toggleBitmap = new CBitmap(CResourceDescription(kTogglePicture));
-  tabBitmap = new CBitmap(CResourceDescription(kTabPicture));
-  boostBitmap = new CBitmap(CResourceDescription(kBoostPicture));
-  setKnobBitmap = new CBitmap(CResourceDescription(kSetKnobPicture));
+  for (const ControlLayout& layout : kControlLayouts)
+    if (pictures[layout.picture] == nullptr)
+      pictures[layout.picture] = new CBitmap(CResourceDescription(layout.picture));
 }
 
 void sparkwelleditor::releaseBitmaps() {
-  for (CBitmap** bitmap :
-       {&knobBitmap, &pickupBitmap, &toggleBitmap, &tabBitmap, &boostBitmap, &setKnobBitmap}) {
-    if (*bitmap != nullptr) (*bitmap)->forget();
-    *bitmap = nullptr;
+  for (int32_t id = 1; id <= kNumPictures; ++id) {
+    if (id == kFrontPicture || id == kBackPicture || pictures[id] == nullptr) continue;
+    pictures[id]->forget();
+    pictures[id] = nullptr;
   }
 }
 
 void sparkwelleditor::releaseBackgrounds() {
-  for (CBitmap** bitmap : {&frontBitmap, &backBitmap}) {
-    if (*bitmap != nullptr) (*bitmap)->forget();
-    *bitmap = nullptr;
+  for (PictureId id : {kFrontPicture, kBackPicture}) {
+    if (pictures[id] != nullptr) pictures[id]->forget();
+    pictures[id] = nullptr;
   }
 }
 
 void sparkwelleditor::forgetControls() {
-  gainKnob = hpfKnob = inputKnob = gridCurrentKnob = trebleKnob = nullptr;
-  pickupSwitch = nullptr;
-  transistorButton = stereoButton = panelButton = effectButton = nullptr;
+  for (CControl*& control : controls)
+    control = nullptr;
 }
 
 void sparkwelleditor::abandonOpen() {
   // A control made but not yet taken by the frame is released on its own; the frame takes the
   // others with it.
-  for (VstInt32 tag = 0; tag < kNumParams; ++tag) {
-    CControl* control = getControl(tag);
+  for (CControl* control : controls)
     if (control != nullptr && control->getFrame() == nullptr) control->forget();
-  }
   if (frame != nullptr) close();
   forgetControls();
   releaseBitmaps();
@@ -236,55 +176,43 @@ void sparkwelleditor::abandonOpen() {
   AEffGUIEditor::close();
 }
 
-// In the order of tags 0 to 7, 9, 8: the tab comes last and lies above everything.
+// In the order of the layout table: the tab comes last and lies above everything.
 void sparkwelleditor::createControls() {
-  gainKnob = new CAnimKnob(kSetKnobArea, this, kGain, kKnobFrames, kSetKnobFrameHeight,
-                           setKnobBitmap, kNoOffset);
-  addControl(gainKnob, false);
-  hpfKnob =
-      new CAnimKnob(kHpfKnobArea, this, kHpf, kKnobFrames, kKnobFrameHeight, knobBitmap, kNoOffset);
-  addControl(hpfKnob, true);
-  inputKnob = new CAnimKnob(kInputKnobArea, this, kInput, kKnobFrames, kKnobFrameHeight, knobBitmap,
-                            kNoOffset);
-  addControl(inputKnob, true);
-  gridCurrentKnob = new CAnimKnob(kGridCurrentKnobArea, this, kGridCurrent, kKnobFrames,
-                                  kKnobFrameHeight, knobBitmap, kNoOffset);
-  addControl(gridCurrentKnob, true);
-  trebleKnob = new CAnimKnob(kTrebleKnobArea, this, kTreble, kKnobFrames, kKnobFrameHeight,
-                             knobBitmap, kNoOffset);
-  addControl(trebleKnob, true);
-  pickupSwitch = new CVerticalSwitch(kPickupSwitchArea, this, kPickup, kPickupPositions,
-                                     kPickupFrameHeight, kPickupPositions, pickupBitmap, kNoOffset);
-  addControl(pickupSwitch, true);
-  transistorButton =
-      new COnOffButton(kTransistorToggleArea, this, kTransistor, toggleBitmap, kPreListenerUpdate);
-  addControl(transistorButton, true);
-  stereoButton =
-      new COnOffButton(kStereoToggleArea, this, kStereo, toggleBitmap, kPreListenerUpdate);
-  addControl(stereoButton, true);
-  effectButton = new COnOffButton(kBoostSwitchArea, this, kEffect, boostBitmap, kPreListenerUpdate);
-  addControl(effectButton, false);
-  panelButton = new COnOffButton(kPanelTabArea, this, kPanelTag, tabBitmap, kPreListenerUpdate);
-  addControl(panelButton, false);
+  for (const ControlLayout& layout : kControlLayouts) {
+    CControl* control = createControl(layout);
+    controls[layout.tag] = control;
+    // 0.0 for the tab: the effect holds nothing at index 8.
+    control->setValue(effect->getParameter(layout.tag));
+    control->setTransparency(false);
+    frame->addView(control);
+    if (layout.face == Face::Back) control->setVisible(false);
+  }
 }
 
-void sparkwelleditor::addControl(CControl* control, bool onBackFace) {
-  // 0.0 for the tab: the effect holds nothing at index 8.
-  control->setValue(effect->getParameter(control->getTag()));
-  control->setTransparency(false);
-  frame->addView(control);
-  if (onBackFace) control->setVisible(false);
+CControl* sparkwelleditor::createControl(const ControlLayout& layout) {
+  const CRect area(layout.left, layout.top, layout.right, layout.bottom);
+  CBitmap* picture = pictures[layout.picture];
+  const CPoint offset(layout.offsetX, layout.offsetY);
+  switch (layout.kind) {
+  case ControlClass::AnimKnob:
+    return new CAnimKnob(area, this, layout.tag, layout.frames, layout.frameHeight, picture,
+                         offset);
+  case ControlClass::VerticalSwitch:
+    return new CVerticalSwitch(area, this, layout.tag, layout.frames, layout.frameHeight,
+                               layout.frames, picture, offset);
+  case ControlClass::OnOffButton:
+    break;
+  }
+  return new COnOffButton(area, this, layout.tag, picture, kPreListenerUpdate);
 }
 
 void sparkwelleditor::flipPanel() {
   backPanelShown = !backPanelShown;
-  CControl* const backFace[] = {inputKnob,    hpfKnob,          gridCurrentKnob, trebleKnob,
-                                pickupSwitch, transistorButton, stereoButton};
-  for (CControl* backControl : backFace)
-    backControl->setVisible(backPanelShown);
-  effectButton->setVisible(!backPanelShown);
-  gainKnob->setVisible(!backPanelShown);
-  frame->setBackground(backPanelShown ? backBitmap : frontBitmap);
+  for (const ControlLayout& layout : kControlLayouts) {
+    if (layout.face == Face::Both) continue;
+    controls[layout.tag]->setVisible((layout.face == Face::Back) == backPanelShown);
+  }
+  frame->setBackground(pictures[backPanelShown ? kBackPicture : kFrontPicture]);
   // Invalidates the whole window for the new face, then drops the controls' own redraws until
   // the next idle shows the frame again.
   frame->setVisible(false);

@@ -15,6 +15,7 @@
 #include <thread>
 
 #include "aeffguieditor.h"
+#include "panel_layout.h"
 #include "parameters.h"
 #include "vstgui.h"
 
@@ -45,9 +46,6 @@ public:
   bool isBackPanelShown() const { return backPanelShown; }
 
 private:
-  // The tab's tag: index 8, the slot without a parameter.
-  static constexpr VstInt32 kPanelTag = 8;
-
   void createBitmaps();
   // Each releases the editor's references it holds and clears the fields.
   void releaseBitmaps();
@@ -56,10 +54,10 @@ private:
   void forgetControls();
   // Undoes an open that ran out of memory part of the way through.
   void abandonOpen();
+  // Builds the controls from the layout table, each at the effect's value, the back face's
+  // hidden.
   void createControls();
-  // Sets the new control's value from the effect, adds it to the frame and hides it when it
-  // belongs to the back face.
-  void addControl(CControl* control, bool onBackFace);
+  CControl* createControl(const ControlLayout& layout);
   void flipPanel();
 
   // Parameter values from other threads, one slot per index as float bits; kNothingPending
@@ -68,28 +66,12 @@ private:
   void applyPendingValues();
   bool onUserInterfaceThread() const;
 
-  // Controls, in tag order. The frame owns them; valid only while `frame` is set.
-  CAnimKnob* gainKnob = nullptr;
-  CAnimKnob* hpfKnob = nullptr;
-  CAnimKnob* inputKnob = nullptr;
-  CAnimKnob* gridCurrentKnob = nullptr;
-  CAnimKnob* trebleKnob = nullptr;
-  CVerticalSwitch* pickupSwitch = nullptr;
-  COnOffButton* transistorButton = nullptr;
-  COnOffButton* stereoButton = nullptr;
-  COnOffButton* panelButton = nullptr;
-  COnOffButton* effectButton = nullptr;
+  // Controls by tag. The frame owns them; valid only while `frame` is set.
+  CControl* controls[kNumParams] = {};
 
-  // Pictures, in resource-id order. The two backgrounds live as long as the editor; the other
-  // six are held by the editor only while open() builds the controls.
-  CBitmap* frontBitmap = nullptr;
-  CBitmap* knobBitmap = nullptr;
-  CBitmap* pickupBitmap = nullptr;
-  CBitmap* toggleBitmap = nullptr;
-  CBitmap* backBitmap = nullptr;
-  CBitmap* tabBitmap = nullptr;
-  CBitmap* boostBitmap = nullptr;
-  CBitmap* setKnobBitmap = nullptr;
+  // Pictures by resource id (slot 0 unused). The two backgrounds live as long as the editor;
+  // the other six are held by the editor only while open() builds the controls.
+  CBitmap* pictures[kNumPictures + 1] = {};
 
   bool backPanelShown = false;
 

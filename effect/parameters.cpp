@@ -13,10 +13,6 @@ constexpr auto kRelaxed = std::memory_order_relaxed;
 constexpr VstInt32 kDisplayLength = kVstMaxParamStrLen;
 } // namespace
 
-std::atomic<float>* Sparkwell::storedValue(VstInt32 index) {
-  return parameterField(*this, index);
-}
-
 void Sparkwell::setParameter(VstInt32 index, float value) {
   std::atomic<float>* stored = storedValue(index);
   if (stored) {
@@ -31,9 +27,11 @@ void Sparkwell::setParameter(VstInt32 index, float value) {
 void Sparkwell::deriveFrom(VstInt32 index, float value) {
   switch (index) {
   case kGain:
-    // -50 dB at 0 to +20 dB at 1.
+    // -50 dB at 0 to +20 dB at 1: 10^(3.5 value - 2.5), the product in double precision.
     outputGain.store(
-        static_cast<float>(portable::pow(10.0, 3.5 * static_cast<double>(value) - 2.5)), kRelaxed);
+        static_cast<float>(portable::pow(10.0, kGainDecibels.slope() * static_cast<double>(value) +
+                                                   kGainDecibels.offset())),
+        kRelaxed);
     break;
   case kHpf: {
     const OnePolePair pair = designHpfPair(value, internalRate);
@@ -43,9 +41,12 @@ void Sparkwell::deriveFrom(VstInt32 index, float value) {
     break;
   }
   case kInput:
-    // -30 dB at 0 to +30 dB at 1; the product with 3 is single precision.
+    // -30 dB at 0 to +30 dB at 1: 10^(3 value - 1.5), the product with 3 in single precision.
     inputGain.store(
-        static_cast<float>(portable::pow(10.0, static_cast<double>(value * 3.0f) - 1.5)), kRelaxed);
+        static_cast<float>(portable::pow(
+            10.0, static_cast<double>(value * static_cast<float>(kInputDecibels.slope())) +
+                      kInputDecibels.offset())),
+        kRelaxed);
     break;
   case kGridCurrent:
     deriveGridAmount(value);
@@ -79,98 +80,45 @@ float Sparkwell::getParameter(VstInt32 index) {
   return stored ? stored->load(kRelaxed) : 0.0f;
 }
 
+float Sparkwell::linearGainOf(VstInt32 index) const {
+  return (index == kGain ? outputGain : inputGain).load(kRelaxed);
+}
+
 void Sparkwell::getParameterName(VstInt32 index, char* text) {
   // Written in full: "Grid Current" takes 12 characters, more than the published 8.
-  if (const ParameterTexts* texts = parameterTexts(index)) std::strcpy(text, texts->name);
+  if (const ParameterInfo* info = parameterInfo(index)) std::strcpy(text, info->name);
 }
 
 void Sparkwell::getParameterLabel(VstInt32 index, char* label) {
-  const ParameterTexts* texts = parameterTexts(index);
-  if (texts && texts->label) std::strcpy(label, texts->label);
+  const ParameterInfo* info = parameterInfo(index);
+  if (info && info->label) std::strcpy(label, info->label);
 }
 
 void Sparkwell::getParameterDisplay(VstInt32 index, char* text) {
-  switch (index) {
-  case kGain:
-    dB2string(outputGain.load(kRelaxed), text, kDisplayLength);
+  const ParameterInfo* info = parameterInfo(index);
+  if (info == nullptr) return; // index 8 and out of range: the caller's text stays as it was
+  const float value = storedValue(index)->load(kRelaxed);
+  switch (info->display) {
+  case DisplayKind::Decibels:
+    dB2string(linearGainOf(index), text, kDisplayLength);
     break;
-  case kHpf:
-    float2string(hpf.load(kRelaxed), text, kDisplayLength);
+  case DisplayKind::GridCurrent:
+    if (value <= 0.0f)
+      vst_strncpy(text, kGridCurrentOffWord, kDisplayLength);
+    else
+      float2string(value, text, kDisplayLength);
     break;
-  case kInput:
-    dB2string(inputGain.load(kRelaxed), text, kDisplayLength);
+  case DisplayKind::Switch:
+    if (value < 0.0f)
+      vst_strncpy(text, "-oo", kDisplayLength);
+    else if (const char* word = switchWord(info->switchWords, value))
+      vst_strncpy(text, word, kDisplayLength);
+    else
+      float2string(value, text, kDisplayLength);
     break;
-  case kGridCurrent:
-    gridCurrent2string(gridCurrent.load(kRelaxed), text, kDisplayLength);
-    break;
-  case kTreble:
-    float2string(treble.load(kRelaxed), text, kDisplayLength);
-    break;
-  case kPickup:
-    pickup2string(pickup.load(kRelaxed), text, kDisplayLength);
-    break;
-  case kTransistor:
-    transistor2string(transistor.load(kRelaxed), text, kDisplayLength);
-    break;
-  case kStereo:
-    stereo2string(stereo.load(kRelaxed), text, kDisplayLength);
-    break;
-  case kEffect:
-    effect2string(effect.load(kRelaxed), text, kDisplayLength);
-    break;
-  default: // index 8 and out of range: the caller's text stays as it was
+  case DisplayKind::Number:
+  case DisplayKind::None:
+    float2string(value, text, kDisplayLength);
     break;
   }
-}
-
-void Sparkwell::gridCurrent2string(float value, char* text, VstInt32 maxLen) {
-  if (value <= 0.0f)
-    vst_strncpy(text, "Off", maxLen);
-  else
-    float2string(value, text, maxLen);
-}
-
-void Sparkwell::pickup2string(float value, char* text, VstInt32 maxLen) {
-  static const char* const bandNames[] = {"None", "Hot HB", "HB", "P90", "SC"};
-  // The processing chooses its band with the same edges; only the display knows about values
-  // outside 0 to 1.
-  const PickupBand band = pickupBandOf(value);
-  if (value < 0.0f)
-    vst_strncpy(text, "-oo", maxLen);
-  else if (band == PickupBand::SingleCoil && !(value <= 1.0f))
-    float2string(value, text, maxLen);
-  else
-    vst_strncpy(text, bandNames[static_cast<int>(band)], maxLen);
-}
-
-namespace {
-// The display of a two-way switch: "-oo" below 0, offText below 0.5 (the band includes 0.5 on
-// the upper side), onText up to 1; above 1 the caller shows the number.
-const char* switchText(float value, const char* offText, const char* onText) {
-  if (value < 0.0f) return "-oo";
-  if (value < 0.5f) return offText;
-  if (value <= 1.0f) return onText;
-  return nullptr;
-}
-} // namespace
-
-void Sparkwell::transistor2string(float value, char* text, VstInt32 maxLen) {
-  if (const char* s = switchText(value, "2SB175", "AC128"))
-    vst_strncpy(text, s, maxLen);
-  else
-    float2string(value, text, maxLen);
-}
-
-void Sparkwell::stereo2string(float value, char* text, VstInt32 maxLen) {
-  if (const char* s = switchText(value, "Stereo", "Mono"))
-    vst_strncpy(text, s, maxLen);
-  else
-    float2string(value, text, maxLen);
-}
-
-void Sparkwell::effect2string(float value, char* text, VstInt32 maxLen) {
-  if (const char* s = switchText(value, "Off", "On"))
-    vst_strncpy(text, s, maxLen);
-  else
-    float2string(value, text, maxLen);
 }

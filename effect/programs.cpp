@@ -7,9 +7,6 @@
 
 namespace {
 constexpr size_t kLongestName = kVstMaxProgNameLen - 1;
-// The order a program's values are applied in; index 8 has no value.
-constexpr VstInt32 kProgramIndices[] = {kGain,   kHpf,        kInput,  kGridCurrent, kTreble,
-                                        kPickup, kTransistor, kStereo, kEffect};
 } // namespace
 
 void Sparkwell::setProgram(VstInt32 program) {
@@ -17,8 +14,10 @@ void Sparkwell::setProgram(VstInt32 program) {
   curProgram.store(program, std::memory_order_relaxed);
   ProgramRecord& record = programs[program];
   // Through the virtual setParameter, so the derived values and the editor follow.
-  for (VstInt32 index : kProgramIndices) {
-    setParameter(index, record.value(index)->load(std::memory_order_relaxed));
+  // In index order; index 8 has no value.
+  for (VstInt32 index = 0; index < kNumParams; ++index) {
+    if (const std::atomic<float>* value = record.value(index))
+      setParameter(index, value->load(std::memory_order_relaxed));
   }
 }
 

@@ -23,7 +23,9 @@
 static_assert(std::atomic<float>::is_always_lock_free, "parameter fields must be lock-free");
 static_assert(std::atomic<bool>::is_always_lock_free, "mode flags must be lock-free");
 
-class Sparkwell : public AudioEffectX {
+// The stored parameter values (gain, hpf, ..., effect), as the host sent them, are the
+// ParameterValues base.
+class Sparkwell : public AudioEffectX, private ParameterValues {
 public:
   explicit Sparkwell(audioMasterCallback audioMaster);
   ~Sparkwell() override;
@@ -49,21 +51,14 @@ public:
   bool getVendorString(char* text) override;
   bool getProductString(char* text) override;
 
-  // Display conversions of the switch-like parameters, bounded to maxLen characters plus the
-  // terminator. Values beyond the nominal range show as numbers, negative ones as "-oo".
-  virtual void pickup2string(float value, char* text, VstInt32 maxLen);
-  virtual void transistor2string(float value, char* text, VstInt32 maxLen);
-  virtual void stereo2string(float value, char* text, VstInt32 maxLen);
-  virtual void gridCurrent2string(float value, char* text, VstInt32 maxLen);
-  virtual void effect2string(float value, char* text, VstInt32 maxLen);
-
 private:
   // The effect's own field for a parameter index; null for 8 and indices outside 0 to 9.
-  std::atomic<float>* storedValue(VstInt32 index);
-  template <class Values> friend std::atomic<float>* parameterField(Values&, VstInt32);
+  std::atomic<float>* storedValue(VstInt32 index) { return field(index); }
   // Recomputes what the processing reads from a parameter that has just been stored.
   void deriveFrom(VstInt32 index, float value);
   void deriveGridAmount(float value);
+  // The linear gain a dB parameter has set, which its display shows.
+  float linearGainOf(VstInt32 index) const;
   // Construction: the pickup sets and the three one-pole pairs at their fixed corners.
   void designFixedFilters();
   void clearFilterMemories();
@@ -71,17 +66,6 @@ private:
   ChainSettings chainSettings() const;
 
   std::unique_ptr<ProgramRecord[]> programs;
-
-  // Stored parameter values, as the host sent them.
-  std::atomic<float> gain{0.0f};
-  std::atomic<float> pickup{0.0f};
-  std::atomic<float> treble{0.0f};
-  std::atomic<float> input{0.0f};
-  std::atomic<float> hpf{0.0f};
-  std::atomic<float> gridCurrent{0.0f};
-  std::atomic<float> transistor{0.0f};
-  std::atomic<float> stereo{0.0f};
-  std::atomic<float> effect{0.0f};
 
   // Derived values.
   std::atomic<float> hpfComplement{1.0f};  // 1 - hpf: weight of the plain high-passed signal

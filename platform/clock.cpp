@@ -1,31 +1,16 @@
-// The replaceable clock: the system's unless a test put its own in place.
+// The clock and the sleep the editor binding uses: the system's. They are the only definitions
+// in this file, so that a test program can put a clock of its own in their place at link time
+// (tests/support/test_seams.h); the plug-in has these and nothing else.
 #include "platform.h"
 
 namespace platform {
 
-namespace {
-
-Clock replacement{nullptr, nullptr};
-
-} // namespace
-
 uint32_t tickCount() {
-  return replacement.tickCount != nullptr ? replacement.tickCount() : systemTickCount();
+  return systemTickCount();
 }
 
 void sleepMilliseconds(uint32_t milliseconds) {
-  if (replacement.sleep != nullptr)
-    replacement.sleep(milliseconds);
-  else
-    systemSleep(milliseconds);
-}
-
-void replaceClock(const Clock& clock) {
-  replacement = clock;
-}
-
-void restoreClock() {
-  replacement = Clock{nullptr, nullptr};
+  systemSleep(milliseconds);
 }
 
 } // namespace platform

@@ -1,7 +1,7 @@
 // The operating-system calls the editor binding needs: a millisecond tick count and a sleep
-// (both replaceable in tests), OLE set-up for the editor's thread, and the primitives of the
-// walk that resizes the chain of native windows around a frame. One implementation file per
-// system: linux.cpp, windows.cpp.
+// (clock.cpp, which a test program may replace at link time), OLE set-up for the editor's thread,
+// and the primitives of the walk that resizes the chain of native windows around a frame. One
+// implementation file per system: linux.cpp, windows.cpp.
 #pragma once
 
 #include <cstdint>
@@ -12,14 +12,6 @@ namespace platform {
 uint32_t tickCount();
 // Suspends the calling thread for about `milliseconds`.
 void sleepMilliseconds(uint32_t milliseconds);
-
-// Tests replace the clock and the sleep; a null function restores the system's.
-struct Clock {
-  uint32_t (*tickCount)();
-  void (*sleep)(uint32_t milliseconds);
-};
-void replaceClock(const Clock& clock);
-void restoreClock();
 
 // The system's own clock and sleep behind tickCount and sleepMilliseconds.
 uint32_t systemTickCount();

@@ -4,7 +4,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <vector>
 
 struct PngResource {
   const unsigned char* data; // the PNG file's bytes, alive as long as the library is loaded
@@ -14,13 +13,9 @@ struct PngResource {
   uint64_t revision = 0;
 };
 
-// The picture with this id, or {nullptr, 0} when the library has none.
+// The picture with this id, or {nullptr, 0} when the library has none. Defined alone in
+// pngresources.cpp, so that a test program can link its own lookup in its place.
 PngResource findPngResource(int32_t id);
-
-// Tests put their own pictures in place of the library's: the bytes are copied and served for
-// `id` until restorePngResources(). Empty bytes make the id missing.
-void replacePngResource(int32_t id, std::vector<unsigned char> bytes);
-void restorePngResources();
 
 // The system's own lookup behind findPngResource, one implementation per system.
 PngResource findSystemPngResource(int32_t id);

@@ -2,7 +2,7 @@
 // that the load notification stored.
 #include <windows.h>
 
-#include "../shell/moduleinstance.h"
+#include "moduleinstance.h"
 #include "pngresources.h"
 
 PngResource findSystemPngResource(int32_t id) {

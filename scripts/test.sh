@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # Runs every test of the project. Each stage prints its own closing line; the script stops
-# at the first failing stage. Stages: format, release, hosts, asan, tsan (and later windows, fuzz).
+# at the first failing stage. Stages: format, release, lv2, hosts, asan, tsan (and later windows, fuzz).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 JOBS=${JOBS:-$(nproc)}
-STAGES=${STAGES:-"format release hosts asan tsan windows fuzz"}
+STAGES=${STAGES:-"format release lv2 hosts asan tsan windows fuzz"}
 
-bash scripts/install-deps.sh base gui-test
+bash scripts/install-deps.sh base gui-test lv2-test
 
 configure_and_build() { # dir, extra cmake args...
   local dir=$1; shift
@@ -26,7 +26,14 @@ stage_format() {
 
 stage_release() {
   configure_and_build build -DCMAKE_BUILD_TYPE=Release
-  (cd build && ctest --output-on-failure -j "$JOBS" -LE 'tsan|hosts')
+  (cd build && ctest --output-on-failure -j "$JOBS" -LE 'tsan|hosts|lv2')
+}
+
+# The LV2 bundle of the release build: lv2_validate and lilv's tools on its description, lilv
+# as a host beside the VST module (bit for bit), lv2apply, make install and uninstall.
+stage_lv2() {
+  configure_and_build build -DCMAKE_BUILD_TYPE=Release
+  (cd build && ctest --output-on-failure --no-tests=error -j "$JOBS" -L lv2)
 }
 
 # The release module in a real Linux host, Debian's Ardour 7: its VST 2 scanner, a headless

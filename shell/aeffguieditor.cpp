@@ -1,8 +1,9 @@
 #include "aeffguieditor.h"
 
-#include "../platform/platform.h"
-#include "../toolkit/cframe.h"
 #include "audioeffectx.h"
+#include "cframe.h"
+#include "offscreenframe.h"
+#include "platform.h"
 
 std::atomic<int32_t> AEffGUIEditor::knobMode{kCircularMode};
 
@@ -21,6 +22,25 @@ constexpr uint32_t kIdleWait = 4;
 constexpr uint32_t kIdleEarliest = kIdleInterval - 50;
 // A resize walk that would grow a window by more than this has left the host's own frames.
 constexpr int32_t kMaxChainGrowth = 80;
+
+// The host's key in the toolkit's key code. The virtual codes and modifier bits are numbered
+// alike, checked here where both declarations meet.
+constexpr bool sameCode(int toolkitCode, int interfaceCode) {
+  return toolkitCode == interfaceCode;
+}
+static_assert(sameCode(kVKeyBack, VKEY_BACK) && sameCode(kVKeyReturn, VKEY_RETURN) &&
+                  sameCode(kVKeyEnter, VKEY_ENTER) && sameCode(kVKeyNumpad0, VKEY_NUMPAD0) &&
+                  sameCode(kVKeyF1, VKEY_F1) && sameCode(kVKeyEquals, VKEY_EQUALS),
+              "virtual key numbering");
+static_assert(sameCode(kModifierShift, MODIFIER_SHIFT) &&
+                  sameCode(kModifierAlternate, MODIFIER_ALTERNATE) &&
+                  sameCode(kModifierCommand, MODIFIER_COMMAND) &&
+                  sameCode(kModifierControl, MODIFIER_CONTROL),
+              "modifier bits");
+
+CKeyCode toolkitKeyOf(const VstKeyCode& key) {
+  return CKeyCode{key.character, key.virt, key.modifier};
+}
 
 } // namespace
 
@@ -53,6 +73,20 @@ bool AEffGUIEditor::open(void* ptr) {
   return AEffEditor::open(ptr);
 }
 
+bool AEffGUIEditor::openInMemory(SparkwellOffscreenTarget* target) {
+  if (!isUsableOffscreenTarget(target)) return false;
+  // Without a parent window the concrete editor's frame draws into memory.
+  open(nullptr);
+  auto* offscreen =
+      frame != nullptr ? dynamic_cast<OffscreenFrame*>(frame->getPlatformFrame()) : nullptr;
+  if (offscreen == nullptr) {
+    close();
+    return false;
+  }
+  offscreen->connect(target);
+  return true;
+}
+
 void AEffGUIEditor::close() {
   AEffEditor::close();
 }
@@ -64,11 +98,15 @@ void AEffGUIEditor::idle() {
 }
 
 bool AEffGUIEditor::onKeyDown(VstKeyCode& keyCode) {
-  return frame != nullptr && frame->onKeyDown(keyCode) > 0;
+  if (frame == nullptr) return false;
+  CKeyCode key = toolkitKeyOf(keyCode);
+  return frame->onKeyDown(key) > 0;
 }
 
 bool AEffGUIEditor::onKeyUp(VstKeyCode& keyCode) {
-  return frame != nullptr && frame->onKeyUp(keyCode) > 0;
+  if (frame == nullptr) return false;
+  CKeyCode key = toolkitKeyOf(keyCode);
+  return frame->onKeyUp(key) > 0;
 }
 
 bool AEffGUIEditor::onWheel(float distance) {

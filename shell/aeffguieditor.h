@@ -5,8 +5,9 @@
 
 #include <atomic>
 
-#include "../toolkit/vstguieditorinterface.h"
 #include "aeffeditor.h"
+#include "offscreentarget.h"
+#include "vstguieditorinterface.h"
 
 class AEffGUIEditor : public AEffEditor, public VSTGUIEditorInterface {
 public:
@@ -30,6 +31,11 @@ public:
   // The editor's own choice of knob mode, shared by every editor in the process. It takes the
   // toolkit's CKnobMode so that it stays a separate operation from the host's request above.
   virtual bool setKnobMode(CKnobMode value);
+
+  // Our tools' private request (editorchannel.h): opens the editor without a window and
+  // connects `target` to its frame. False, with nothing written, for a record of an unknown
+  // layout or when no off-screen frame came of the open.
+  bool openInMemory(SparkwellOffscreenTarget* target);
 
   // VSTGUIEditorInterface
   int32_t getKnobMode() const override;

@@ -30,7 +30,9 @@ void AudioEffect::Hz2string(float samples, char* text, VstInt32 maxLen) {
 }
 
 void AudioEffect::ms2string(float samples, char* text, VstInt32 maxLen) {
-  float2string(static_cast<float>(samples * 1000.0 / sampleRate), text, maxLen);
+  float2string(
+      static_cast<float>(static_cast<double>(samples) * 1000.0 / static_cast<double>(sampleRate)),
+      text, maxLen);
 }
 
 // A fixed-point number of exactly eight characters, digits cut and never rounded: 0.5 shows as

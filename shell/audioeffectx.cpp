@@ -3,6 +3,8 @@
 #include <cmath>
 
 #include "aeffeditor.h"
+#include "aeffguieditor.h"
+#include "editorchannel.h"
 
 namespace {
 
@@ -77,6 +79,13 @@ VstIntPtr AudioEffectX::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr va
   case effGetVendorVersion:
     return getVendorVersion();
   case effVendorSpecific:
+    if (index == kSparkwellChannelIndex && value == kSparkwellChannelOpenEditor) {
+      auto* guiEditor = dynamic_cast<AEffGUIEditor*>(editor);
+      return guiEditor != nullptr &&
+                     guiEditor->openInMemory(static_cast<SparkwellOffscreenTarget*>(ptr))
+                 ? 1
+                 : 0;
+    }
     return vendorSpecific(index, value, ptr, opt);
   case effCanDo:
     if (!text) return 0;

@@ -6,9 +6,9 @@
 #include <new>
 #include <tuple>
 
-#include "../resources/pngresources.h"
 #include "cdrawcontext.h"
 #include "pngdecoder.h"
+#include "pngresources.h"
 
 namespace {
 
@@ -20,34 +20,51 @@ public:
     const Key key(png.data, png.size, png.revision);
     // Decoding under the lock as well: a picture wanted on several threads at once is still
     // decoded only once, and construction is never on the audio thread.
-    std::lock_guard<std::recursive_mutex> lock(mutex);
-    if (std::shared_ptr<const PixelImage> shared = entries[key].lock()) return shared;
-    // Owned here until the shared pointer takes it, which frees it itself if it cannot.
-    auto decoded = std::make_unique<PixelImage>();
-    if (!decodePng(png.data, png.size, *decoded)) {
+    std::lock_guard<std::mutex> lock(mutex);
+    std::weak_ptr<const PixelImage>& entry = entries[key];
+    if (std::shared_ptr<const PixelImage> shared = entry.lock()) return shared;
+    try {
+      std::unique_ptr<PixelImage> decoded(new PixelImage());
+      if (!decodePng(png.data, png.size, *decoded)) {
+        entries.erase(key);
+        return nullptr;
+      }
+      // Until the entry is filled, the deleter only frees the pixels: when the shared pointer's
+      // own allocation fails, it runs here, under the lock it would otherwise take again.
+      std::shared_ptr<const PixelImage> shared(decoded.release(), Release{this, key, false});
+      entry = shared;
+      std::get_deleter<Release>(shared)->registered = true;
+      return shared;
+    } catch (...) {
       entries.erase(key);
-      return nullptr;
+      throw;
     }
-    std::shared_ptr<const PixelImage> shared(
-        decoded.release(), [this, key](const PixelImage* last) { release(key, last); });
-    entries[key] = shared;
-    return shared;
   }
 
 private:
   using Key = std::tuple<const unsigned char*, size_t, uint64_t>;
 
+  struct Release {
+    DecodedPictures* table;
+    Key key;
+    bool registered;
+    void operator()(const PixelImage* last) const {
+      if (registered)
+        table->release(key, last);
+      else
+        delete last;
+    }
+  };
+
   void release(const Key& key, const PixelImage* last) {
     delete last;
-    std::lock_guard<std::recursive_mutex> lock(mutex);
+    std::lock_guard<std::mutex> lock(mutex);
     // Another thread may have decoded the picture again meanwhile; only a dead entry goes.
     const auto found = entries.find(key);
     if (found != entries.end() && found->second.expired()) entries.erase(found);
   }
 
-  // Recursive: when the shared pointer in find cannot get its bookkeeping memory, it hands the
-  // image to release at once, on the same thread and under find's lock.
-  std::recursive_mutex mutex;
+  std::mutex mutex;
   std::map<Key, std::weak_ptr<const PixelImage>> entries;
 };
 

@@ -63,6 +63,16 @@ bool CControl::checkDefaultValue(const CButtonState& buttons) {
   return true;
 }
 
+CMouseEventResult CControl::onMouseCancel() {
+  while (isEditing())
+    endEdit();
+  return kMouseEventHandled;
+}
+
+bool CControl::onModifiedMouseDown(const CButtonState& buttons) {
+  return listener != nullptr && listener->controlModifierClicked(this, buttons) != 0;
+}
+
 bool CControl::isDirty() const {
   return dirty || getValue() != lastDrawnValue;
 }

@@ -69,6 +69,11 @@ public:
   // differs). Answers whether the click was such a click.
   bool checkDefaultValue(const CButtonState& buttons);
 
+  // Ends an edit left open, however deeply it nests.
+  CMouseEventResult onMouseCancel() override;
+  // Offers the click to the listener's controlModifierClicked.
+  bool onModifiedMouseDown(const CButtonState& buttons) override;
+
   // Dirty while the value differs from the one last drawn, or after setDirty(true).
   bool isDirty() const override;
   void setDirty(bool state) override;

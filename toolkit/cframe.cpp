@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "cbitmap.h"
-#include "ccontrol.h"
 #include "cdrawcontext.h"
 #include "vstguieditorinterface.h"
 
@@ -71,9 +70,7 @@ bool CFrame::addView(CView* view) {
 }
 
 void CFrame::endOpenEdit(CView* view) {
-  if (auto* control = dynamic_cast<CControl*>(view))
-    while (control->isEditing())
-      control->endEdit();
+  view->onMouseCancel();
 }
 
 bool CFrame::removeView(CView* view, bool withForget) {
@@ -181,10 +178,8 @@ CMouseEventResult CFrame::onMouseDown(CPoint& where, const CButtonState& buttons
     if (!view->isVisible() || !view->getMouseEnabled() || !view->hitTest(where)) continue;
     ViewGuard guard(view);
     if (view->wantsFocus()) setFocusView(view);
-    auto* control = dynamic_cast<CControl*>(view);
-    if (control != nullptr && control->getListener() != nullptr &&
-        (buttons & (kAlt | kShift | kControl | kApple | kRButton)) != 0 &&
-        control->getListener()->controlModifierClicked(control, buttons) != 0)
+    if ((buttons & (kAlt | kShift | kControl | kApple | kRButton)) != 0 &&
+        view->onModifiedMouseDown(buttons))
       return kMouseEventHandled;
     const CMouseEventResult result = view->onMouseDown(where, buttons);
     // The host may have closed the editor, or the view left the frame: the rest of the list is
@@ -233,7 +228,7 @@ bool CFrame::onWheel(const CPoint& where, const float& distance, const CButtonSt
   return false;
 }
 
-int32_t CFrame::onKeyDown(VstKeyCode& keyCode) {
+int32_t CFrame::onKeyDown(CKeyCode& keyCode) {
   if (closed) return -1;
   ViewGuard self(this);
   int32_t result = -1;
@@ -242,13 +237,13 @@ int32_t CFrame::onKeyDown(VstKeyCode& keyCode) {
     result = focusView->onKeyDown(keyCode);
   }
   if (closed) return result;
-  if (result == -1 && keyCode.virt == VKEY_TAB &&
-      advanceNextFocusView(focusView, keyCode.modifier == MODIFIER_SHIFT))
+  if (result == -1 && keyCode.virt == kVKeyTab &&
+      advanceNextFocusView(focusView, keyCode.modifier == kModifierShift))
     result = 1;
   return result;
 }
 
-int32_t CFrame::onKeyUp(VstKeyCode& keyCode) {
+int32_t CFrame::onKeyUp(CKeyCode& keyCode) {
   if (closed || focusView == nullptr || !focusView->getMouseEnabled()) return -1;
   ViewGuard self(this);
   ViewGuard guard(focusView);
@@ -337,11 +332,11 @@ bool CFrame::platformOnMouseWheel(const CPoint& where, float distance,
   return onWheel(where, distance, buttons);
 }
 
-int32_t CFrame::platformOnKeyDown(VstKeyCode& keyCode) {
+int32_t CFrame::platformOnKeyDown(CKeyCode& keyCode) {
   return onKeyDown(keyCode);
 }
 
-int32_t CFrame::platformOnKeyUp(VstKeyCode& keyCode) {
+int32_t CFrame::platformOnKeyUp(CKeyCode& keyCode) {
   return onKeyUp(keyCode);
 }
 

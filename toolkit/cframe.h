@@ -54,8 +54,8 @@ public:
   CMouseEventResult onMouseMoved(CPoint& where, const CButtonState& buttons) override;
   CMouseEventResult onMouseUp(CPoint& where, const CButtonState& buttons) override;
   bool onWheel(const CPoint& where, const float& distance, const CButtonState& buttons) override;
-  int32_t onKeyDown(VstKeyCode& keyCode) override;
-  int32_t onKeyUp(VstKeyCode& keyCode) override;
+  int32_t onKeyDown(CKeyCode& keyCode) override;
+  int32_t onKeyUp(CKeyCode& keyCode) override;
 
   bool setFocusView(CView* view);
   CView* getFocusView() const { return focusView; }
@@ -89,8 +89,8 @@ private:
   CMouseEventResult platformOnMouseUp(CPoint& where, const CButtonState& buttons) override;
   bool platformOnMouseWheel(const CPoint& where, float distance,
                             const CButtonState& buttons) override;
-  int32_t platformOnKeyDown(VstKeyCode& keyCode) override;
-  int32_t platformOnKeyUp(VstKeyCode& keyCode) override;
+  int32_t platformOnKeyDown(CKeyCode& keyCode) override;
+  int32_t platformOnKeyUp(CKeyCode& keyCode) override;
   void platformRemember() override;
   void platformForget() override;
 

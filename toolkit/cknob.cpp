@@ -43,7 +43,7 @@ CMouseEventResult CKnob::onMouseDown(CPoint& where, const CButtonState& buttons)
   dragButtons = buttons;
   entryValue = getValue();
   const CCoord range = (buttons & kShift) ? kLinearRange * kZoomFactor : kLinearRange;
-  coefficient = (vmax - vmin) / range;
+  coefficient = static_cast<CCoord>(vmax - vmin) / range;
   if (dragLinear) return kMouseEventHandled;
   return onMouseMoved(where, buttons) == kMouseEventHandled ? kMouseEventHandled
                                                             : kMouseEventNotHandled;
@@ -62,7 +62,7 @@ CMouseEventResult CKnob::onMouseMoved(CPoint& where, const CButtonState& buttons
       // Shift pressed or let go mid-drag: change the scale around the current position so
       // the value does not jump.
       const CCoord range = (buttons & kShift) ? kLinearRange * kZoomFactor : kLinearRange;
-      const double newCoefficient = (vmax - vmin) / range;
+      const double newCoefficient = static_cast<CCoord>(vmax - vmin) / range;
       entryValue += distance * (coefficient - newCoefficient);
       coefficient = newCoefficient;
       dragButtons = buttons;
@@ -111,15 +111,15 @@ bool CKnob::onWheel(const CPoint&, const float& distance, const CButtonState& bu
   return true;
 }
 
-int32_t CKnob::onKeyDown(VstKeyCode& keyCode) {
-  const bool fine = (keyCode.modifier & MODIFIER_SHIFT) != 0;
+int32_t CKnob::onKeyDown(CKeyCode& keyCode) {
+  const bool fine = (keyCode.modifier & kModifierShift) != 0;
   switch (keyCode.virt) {
-  case VKEY_UP:
-  case VKEY_RIGHT:
+  case kVKeyUp:
+  case kVKeyRight:
     step(1.0f, fine);
     return 1;
-  case VKEY_DOWN:
-  case VKEY_LEFT:
+  case kVKeyDown:
+  case kVKeyLeft:
     step(-1.0f, fine);
     return 1;
   default:

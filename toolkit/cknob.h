@@ -12,7 +12,7 @@ public:
   CMouseEventResult onMouseMoved(CPoint& where, const CButtonState& buttons) override;
   CMouseEventResult onMouseUp(CPoint& where, const CButtonState& buttons) override;
   bool onWheel(const CPoint& where, const float& distance, const CButtonState& buttons) override;
-  int32_t onKeyDown(VstKeyCode& keyCode) override;
+  int32_t onKeyDown(CKeyCode& keyCode) override;
 
   // The value a circular drag gives for a point in frame coordinates: the pointer's angle
   // around the centre over the arc from 7:30 (min) clockwise to 4:30 (max).

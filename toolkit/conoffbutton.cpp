@@ -38,8 +38,8 @@ CMouseEventResult COnOffButton::onMouseUp(CPoint& where, const CButtonState&) {
   return kMouseEventHandled;
 }
 
-int32_t COnOffButton::onKeyDown(VstKeyCode& keyCode) {
-  if (keyCode.virt != VKEY_RETURN || keyCode.modifier != 0) return -1;
+int32_t COnOffButton::onKeyDown(CKeyCode& keyCode) {
+  if (keyCode.virt != kVKeyReturn || keyCode.modifier != 0) return -1;
   flip();
   beginEdit();
   if (!isEditing()) return 1; // the host closed the editor at the begin

@@ -17,7 +17,7 @@ public:
   CMouseEventResult onMouseDown(CPoint& where, const CButtonState& buttons) override;
   CMouseEventResult onMouseMoved(CPoint& where, const CButtonState& buttons) override;
   CMouseEventResult onMouseUp(CPoint& where, const CButtonState& buttons) override;
-  int32_t onKeyDown(VstKeyCode& keyCode) override;
+  int32_t onKeyDown(CKeyCode& keyCode) override;
 
   int32_t getStyle() const { return style; }
   // 1 exactly at the maximum, else 0.

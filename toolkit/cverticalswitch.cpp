@@ -56,9 +56,9 @@ CMouseEventResult CVerticalSwitch::onMouseUp(CPoint&, const CButtonState&) {
   return kMouseEventHandled;
 }
 
-int32_t CVerticalSwitch::onKeyDown(VstKeyCode& keyCode) {
-  if (keyCode.modifier != 0 || (keyCode.virt != VKEY_UP && keyCode.virt != VKEY_DOWN)) return -1;
-  const int32_t position = frameForValue() + (keyCode.virt == VKEY_UP ? -1 : 1);
+int32_t CVerticalSwitch::onKeyDown(CKeyCode& keyCode) {
+  if (keyCode.modifier != 0 || (keyCode.virt != kVKeyUp && keyCode.virt != kVKeyDown)) return -1;
+  const int32_t position = frameForValue() + (keyCode.virt == kVKeyUp ? -1 : 1);
   if (position < 0 || position >= subPixmaps) return 1;
   const float before = getValue();
   setValue(valueForPosition(position));

@@ -15,7 +15,7 @@ public:
   CMouseEventResult onMouseDown(CPoint& where, const CButtonState& buttons) override;
   CMouseEventResult onMouseMoved(CPoint& where, const CButtonState& buttons) override;
   CMouseEventResult onMouseUp(CPoint& where, const CButtonState& buttons) override;
-  int32_t onKeyDown(VstKeyCode& keyCode) override;
+  int32_t onKeyDown(CKeyCode& keyCode) override;
 
   int32_t getNumSubPixmaps() const { return subPixmaps; }
   int32_t getMaxPositions() const { return maxPositions; }

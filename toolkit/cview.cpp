@@ -29,11 +29,11 @@ bool CView::onWheel(const CPoint&, const float&, const CButtonState&) {
   return false;
 }
 
-int32_t CView::onKeyDown(VstKeyCode&) {
+int32_t CView::onKeyDown(CKeyCode&) {
   return -1;
 }
 
-int32_t CView::onKeyUp(VstKeyCode&) {
+int32_t CView::onKeyUp(CKeyCode&) {
   return -1;
 }
 

@@ -4,8 +4,8 @@
 
 #include "cbaseobject.h"
 #include "cbuttonstate.h"
+#include "ckeycode.h"
 #include "crect.h"
-#include "vstkeycode.h"
 
 class CBitmap;
 class CDrawContext;
@@ -23,11 +23,17 @@ public:
   virtual CMouseEventResult onMouseDown(CPoint& where, const CButtonState& buttons);
   virtual CMouseEventResult onMouseMoved(CPoint& where, const CButtonState& buttons);
   virtual CMouseEventResult onMouseUp(CPoint& where, const CButtonState& buttons);
+  // The mouse up of a mouse down this view handled will not come (the next click arrived
+  // first, or the view is leaving the frame); a control ends the edit it opened.
+  virtual CMouseEventResult onMouseCancel() { return kMouseEventNotImplemented; }
+  // A mouse down with a modifier or the right button, offered before onMouseDown; true when
+  // the view has used it up (a control's listener may take it).
+  virtual bool onModifiedMouseDown(const CButtonState& /*buttons*/) { return false; }
   // One wheel notch is a distance of 1, positive upward. Answers whether the view used it.
   virtual bool onWheel(const CPoint& where, const float& distance, const CButtonState& buttons);
   // Answers 1 when the view used the key, -1 otherwise.
-  virtual int32_t onKeyDown(VstKeyCode& keyCode);
-  virtual int32_t onKeyUp(VstKeyCode& keyCode);
+  virtual int32_t onKeyDown(CKeyCode& keyCode);
+  virtual int32_t onKeyUp(CKeyCode& keyCode);
   virtual bool hitTest(const CPoint& where) const { return size.pointInside(where); }
 
   // Remembers the new bitmap, forgets the old one and invalidates the view's area.

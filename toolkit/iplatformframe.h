@@ -3,11 +3,11 @@
 // Windows, Win32. createPlatformFrame picks one (platformframe.cpp).
 #pragma once
 
-#include "../platform/platform.h"
 #include "cbuttonstate.h"
+#include "ckeycode.h"
 #include "crect.h"
 #include "pixelimage.h"
-#include "vstkeycode.h"
+#include "platform.h"
 
 // What a back end tells its frame; all coordinates are frame pixels.
 class IPlatformFrameCallback {
@@ -20,8 +20,8 @@ public:
   // One notch is a distance of 1, positive upward.
   virtual bool platformOnMouseWheel(const CPoint& where, float distance,
                                     const CButtonState& buttons) = 0;
-  virtual int32_t platformOnKeyDown(VstKeyCode& keyCode) = 0;
-  virtual int32_t platformOnKeyUp(VstKeyCode& keyCode) = 0;
+  virtual int32_t platformOnKeyDown(CKeyCode& keyCode) = 0;
+  virtual int32_t platformOnKeyUp(CKeyCode& keyCode) = 0;
   // Keep the frame alive for as long as a back end is inside one of its events (through
   // PlatformFrameHold): a handler may reach the host, and the host may close the editor there.
   virtual void platformRemember() = 0;
@@ -66,13 +66,8 @@ public:
   virtual platform::NativeWindow getNativeWindow() const = 0;
 };
 
-// Makes the back end for a frame of `size` inside `parent`: off-screen when `parent` is null,
-// names a SparkwellOffscreenTarget, or setOffscreenFrames(true) is in force; otherwise the
-// system's window back end, and off-screen again when no window can be made there.
+// Makes the back end for a frame of `size` inside the window `parent`: off-screen when `parent`
+// is null, otherwise the system's window back end, and off-screen again when no window can be
+// made there. `parent` is only ever passed to the window system as a window id.
 IPlatformFrame* createPlatformFrame(IPlatformFrameCallback* callback, const CRect& size,
                                     void* parent);
-
-// Process-wide switch for tests and tools linked with the toolkit: every new frame is
-// off-screen while it is on.
-void setOffscreenFrames(bool offscreen);
-bool offscreenFramesRequested();

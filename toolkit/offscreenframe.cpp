@@ -1,27 +1,6 @@
 #include "offscreenframe.h"
 
-#include <cstring>
-
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <unistd.h>
-#endif
-
 namespace {
-
-#ifndef _WIN32
-// Whether `size` bytes at `address` can be read, asked of the kernel instead of touched: a
-// write into a pipe fails with EFAULT on memory that is not mapped readable.
-bool isReadable(const void* address, size_t size) {
-  int channel[2];
-  if (pipe(channel) != 0) return false;
-  const bool readable = write(channel[1], address, size) == static_cast<ssize_t>(size);
-  close(channel[0]);
-  close(channel[1]);
-  return readable;
-}
-#endif
 
 IPlatformFrameCallback* callbackOf(void* frame) {
   return static_cast<IPlatformFrameCallback*>(frame);
@@ -51,43 +30,29 @@ void targetWheel(void* frame, double x, double y, float distance, int32_t button
   callbackOf(frame)->platformOnMouseWheel(CPoint(x, y), distance, CButtonState(buttons));
 }
 
+// Everything the plug-in writes; the tool's own size and version stay.
 void clearTarget(SparkwellOffscreenTarget* target) {
-  const uint64_t magic = target->magic;
-  std::memset(static_cast<void*>(target), 0, sizeof(*target));
-  target->magic = magic;
+  target->width = 0;
+  target->height = 0;
+  target->pixels = nullptr;
+  target->frame = nullptr;
+  target->mouseDown = nullptr;
+  target->mouseMoved = nullptr;
+  target->mouseUp = nullptr;
+  target->wheel = nullptr;
 }
 
 } // namespace
 
-SparkwellOffscreenTarget* asOffscreenTarget(void* parent) {
-  const uintptr_t address = reinterpret_cast<uintptr_t>(parent);
-#ifdef _WIN32
-  // Windows hands out memory below 4 GiB too (Wine nearly always), so there a window handle is
-  // told apart by asking the system, and the record is read only from readable memory.
-  if (address % alignof(SparkwellOffscreenTarget) != 0 || IsWindow(static_cast<HWND>(parent)))
-    return nullptr;
-  MEMORY_BASIC_INFORMATION memory;
-  const DWORD readable =
-      PAGE_READONLY | PAGE_READWRITE | PAGE_EXECUTE_READ | PAGE_EXECUTE_READWRITE;
-  if (VirtualQuery(parent, &memory, sizeof memory) == 0 || memory.State != MEM_COMMIT ||
-      (memory.Protect & readable) == 0 || (memory.Protect & PAGE_GUARD) != 0 ||
-      address + sizeof(SparkwellOffscreenTarget) >
-          reinterpret_cast<uintptr_t>(memory.BaseAddress) + memory.RegionSize)
-    return nullptr;
-#else
-  // Above every window id, below the top of user space, and aligned for the record.
-  if (address <= 0xffffffffu || address >= (uintptr_t{1} << 47) ||
-      address % alignof(SparkwellOffscreenTarget) != 0 ||
-      !isReadable(parent, sizeof(SparkwellOffscreenTarget::magic)))
-    return nullptr;
-#endif
-  auto* target = static_cast<SparkwellOffscreenTarget*>(parent);
-  return target->magic == kSparkwellOffscreenMagic ? target : nullptr;
+OffscreenFrame::OffscreenFrame(IPlatformFrameCallback* frameCallback) : callback(frameCallback) {}
+
+OffscreenFrame::~OffscreenFrame() {
+  if (target != nullptr) clearTarget(target);
 }
 
-OffscreenFrame::OffscreenFrame(IPlatformFrameCallback* callback, const CRect&,
-                               SparkwellOffscreenTarget* target)
-    : target(target) {
+void OffscreenFrame::connect(SparkwellOffscreenTarget* newTarget) {
+  if (target != nullptr) clearTarget(target);
+  target = newTarget;
   if (target == nullptr) return;
   clearTarget(target);
   target->frame = callback;
@@ -95,10 +60,6 @@ OffscreenFrame::OffscreenFrame(IPlatformFrameCallback* callback, const CRect&,
   target->mouseMoved = targetMouseMoved;
   target->mouseUp = targetMouseUp;
   target->wheel = targetWheel;
-}
-
-OffscreenFrame::~OffscreenFrame() {
-  if (target != nullptr) clearTarget(target);
 }
 
 void OffscreenFrame::present(const PixelImage& image, const CRect&) {

@@ -1,6 +1,6 @@
-// The back end without a window: the frame's composed image stays in memory (tests, face
-// snapshots). With a SparkwellOffscreenTarget the image and mouse input are offered to the tool
-// that asked for it.
+// The back end without a window: the frame's composed image stays in memory (a frame made
+// without a parent window, or when no window can be made). A tool's SparkwellOffscreenTarget
+// may be connected to it, which then receives the image and the mouse entry points.
 #pragma once
 
 #include "iplatformframe.h"
@@ -8,9 +8,13 @@
 
 class OffscreenFrame : public IPlatformFrame {
 public:
-  OffscreenFrame(IPlatformFrameCallback* callback, const CRect& size,
-                 SparkwellOffscreenTarget* target);
+  explicit OffscreenFrame(IPlatformFrameCallback* frameCallback);
   ~OffscreenFrame() override;
+
+  // Offers the image and mouse input to `target` until the frame closes, when the record's
+  // fields below `version` are zeroed again. The record must be usable
+  // (isUsableOffscreenTarget) and outlive the frame.
+  void connect(SparkwellOffscreenTarget* target);
 
   void present(const PixelImage& image, const CRect& area) override;
   void pollEvents() override {}
@@ -20,5 +24,6 @@ public:
   platform::NativeWindow getNativeWindow() const override { return {}; }
 
 private:
-  SparkwellOffscreenTarget* target;
+  IPlatformFrameCallback* callback;
+  SparkwellOffscreenTarget* target = nullptr;
 };

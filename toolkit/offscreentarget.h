@@ -1,21 +1,22 @@
-// Drawing the editor into memory through the plug-in's own entry point, for tools that load the
-// built library (face snapshots, tests of the real module). The tool passes the address of a
-// SparkwellOffscreenTarget, with `magic` set and the rest zero, as the parent window of
-// effEditOpen. Window ids never exceed 32 bits (X11 ids have 29, Windows handles 32), so an
-// address above 4 GiB whose record starts with the magic number cannot be mistaken for a window.
-// While the editor is open the plug-in keeps the fields below `magic` filled; at effEditClose
-// it zeroes them again. Everything runs on the caller's thread, like the host's editor calls.
+// The record through which one of our own tools (face snapshots, tests, benchmarks, the fuzzer)
+// reads the editor's image from memory and delivers mouse input to it. It reaches the
+// plug-in through a private request of the shell (shell/editorchannel.h); the toolkit only fills
+// it in. The tool owns the record and sets `size` and `version`; the plug-in writes the rest while
+// the editor is open and zeroes it again when the editor closes. Everything runs on the caller's
+// thread, like the host's editor calls.
 #pragma once
 
 #include <cstdint>
 
-constexpr uint64_t kSparkwellOffscreenMagic = 0x4b574c4f46465343ull; // "CSFFOLWK"
+// The layout below; a later layout gets a higher number and keeps these fields first.
+constexpr uint32_t kSparkwellOffscreenTargetVersion = 1;
 
 struct SparkwellOffscreenTarget {
-  uint64_t magic; // set by the tool to kSparkwellOffscreenMagic
+  uint32_t size;    // set by the tool: sizeof(SparkwellOffscreenTarget)
+  uint32_t version; // set by the tool: kSparkwellOffscreenTargetVersion
 
   // The composed image of the editor: width x height pixels, 0xAARRGGBB, rows top to bottom,
-  // current after each effEditIdle.
+  // current after each effEditIdle; null before the first idle.
   int32_t width;
   int32_t height;
   const uint32_t* pixels;
@@ -29,5 +30,8 @@ struct SparkwellOffscreenTarget {
   void (*wheel)(void* frame, double x, double y, float distance, int32_t buttons);
 };
 
-// The target `parent` names, or null when it is an ordinary window id.
-SparkwellOffscreenTarget* asOffscreenTarget(void* parent);
+// Whether a tool's record has a layout this toolkit can fill.
+inline bool isUsableOffscreenTarget(const SparkwellOffscreenTarget* target) {
+  return target != nullptr && target->size >= sizeof(SparkwellOffscreenTarget) &&
+         target->version == kSparkwellOffscreenTargetVersion;
+}

@@ -14,7 +14,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "../shell/moduleinstance.h"
+#include "moduleinstance.h"
 #include "win32keys.h"
 
 namespace {
@@ -207,7 +207,7 @@ void Win32Frame::mouseUp(int32_t button, WPARAM wParam, LPARAM lParam) {
 }
 
 bool Win32Frame::key(bool down, WPARAM wParam, LPARAM lParam) {
-  VstKeyCode code = vstKeyCodeOf(static_cast<UINT>(wParam), lParam);
+  CKeyCode code = keyCodeOf(static_cast<UINT>(wParam), lParam);
   if (code.character == 0 && code.virt == 0) return false;
   const int32_t used = down ? callback->platformOnKeyDown(code) : callback->platformOnKeyUp(code);
   return used > 0;

@@ -7,75 +7,75 @@ constexpr LPARAM kExtendedKey = LPARAM{1} << 24;
 
 unsigned char virtualCodeOf(UINT key, LPARAM lParam) {
   if (key >= VK_NUMPAD0 && key <= VK_NUMPAD9)
-    return static_cast<unsigned char>(VKEY_NUMPAD0 + (key - VK_NUMPAD0));
-  if (key >= VK_F1 && key <= VK_F12) return static_cast<unsigned char>(VKEY_F1 + (key - VK_F1));
+    return static_cast<unsigned char>(kVKeyNumpad0 + (key - VK_NUMPAD0));
+  if (key >= VK_F1 && key <= VK_F12) return static_cast<unsigned char>(kVKeyF1 + (key - VK_F1));
   switch (key) {
   case VK_BACK:
-    return VKEY_BACK;
+    return kVKeyBack;
   case VK_TAB:
-    return VKEY_TAB;
+    return kVKeyTab;
   case VK_CLEAR:
-    return VKEY_CLEAR;
+    return kVKeyClear;
   case VK_RETURN:
-    return (lParam & kExtendedKey) ? VKEY_ENTER : VKEY_RETURN;
+    return (lParam & kExtendedKey) ? kVKeyEnter : kVKeyReturn;
   case VK_PAUSE:
-    return VKEY_PAUSE;
+    return kVKeyPause;
   case VK_ESCAPE:
-    return VKEY_ESCAPE;
+    return kVKeyEscape;
   case VK_SPACE:
-    return VKEY_SPACE;
+    return kVKeySpace;
   case VK_END:
-    return VKEY_END;
+    return kVKeyEnd;
   case VK_HOME:
-    return VKEY_HOME;
+    return kVKeyHome;
   case VK_LEFT:
-    return VKEY_LEFT;
+    return kVKeyLeft;
   case VK_UP:
-    return VKEY_UP;
+    return kVKeyUp;
   case VK_RIGHT:
-    return VKEY_RIGHT;
+    return kVKeyRight;
   case VK_DOWN:
-    return VKEY_DOWN;
+    return kVKeyDown;
   case VK_PRIOR:
-    return VKEY_PAGEUP;
+    return kVKeyPageUp;
   case VK_NEXT:
-    return VKEY_PAGEDOWN;
+    return kVKeyPageDown;
   case VK_SELECT:
-    return VKEY_SELECT;
+    return kVKeySelect;
   case VK_PRINT:
-    return VKEY_PRINT;
+    return kVKeyPrint;
   case VK_SNAPSHOT:
-    return VKEY_SNAPSHOT;
+    return kVKeySnapshot;
   case VK_INSERT:
-    return VKEY_INSERT;
+    return kVKeyInsert;
   case VK_DELETE:
-    return VKEY_DELETE;
+    return kVKeyDelete;
   case VK_HELP:
-    return VKEY_HELP;
+    return kVKeyHelp;
   case VK_MULTIPLY:
-    return VKEY_MULTIPLY;
+    return kVKeyMultiply;
   case VK_ADD:
-    return VKEY_ADD;
+    return kVKeyAdd;
   case VK_SEPARATOR:
-    return VKEY_SEPARATOR;
+    return kVKeySeparator;
   case VK_SUBTRACT:
-    return VKEY_SUBTRACT;
+    return kVKeySubtract;
   case VK_DECIMAL:
-    return VKEY_DECIMAL;
+    return kVKeyDecimal;
   case VK_DIVIDE:
-    return VKEY_DIVIDE;
+    return kVKeyDivide;
   case VK_NUMLOCK:
-    return VKEY_NUMLOCK;
+    return kVKeyNumLock;
   case VK_SCROLL:
-    return VKEY_SCROLL;
+    return kVKeyScroll;
   case VK_SHIFT:
-    return VKEY_SHIFT;
+    return kVKeyShift;
   case VK_CONTROL:
-    return VKEY_CONTROL;
+    return kVKeyControl;
   case VK_MENU:
-    return VKEY_ALT;
+    return kVKeyAlt;
   case VK_OEM_PLUS:
-    return VKEY_EQUALS; // the key that types '=' on a US keyboard
+    return kVKeyEquals; // the key that types '=' on a US keyboard
   default:
     return 0;
   }
@@ -83,17 +83,17 @@ unsigned char virtualCodeOf(UINT key, LPARAM lParam) {
 
 unsigned char heldModifiers() {
   unsigned char modifiers = 0;
-  if (GetKeyState(VK_SHIFT) < 0) modifiers |= MODIFIER_SHIFT;
-  if (GetKeyState(VK_MENU) < 0) modifiers |= MODIFIER_ALTERNATE;
+  if (GetKeyState(VK_SHIFT) < 0) modifiers |= kModifierShift;
+  if (GetKeyState(VK_MENU) < 0) modifiers |= kModifierAlternate;
   // On a PC keyboard Ctrl is the interface's Control modifier (Command is the Mac's key).
-  if (GetKeyState(VK_CONTROL) < 0) modifiers |= MODIFIER_CONTROL;
+  if (GetKeyState(VK_CONTROL) < 0) modifiers |= kModifierControl;
   return modifiers;
 }
 
 } // namespace
 
-VstKeyCode vstKeyCodeOf(UINT virtualKey, LPARAM lParam) {
-  VstKeyCode code{};
+CKeyCode keyCodeOf(UINT virtualKey, LPARAM lParam) {
+  CKeyCode code{};
   code.virt = virtualCodeOf(virtualKey, lParam);
   if (code.virt == 0) {
     // The unshifted character of the key; the top bit marks a dead key, which types nothing.

@@ -7,24 +7,24 @@
 
 namespace {
 
-// Keysyms of the keys the VST key codes name (X11's keysymdef.h values).
+// Keysyms of the keys the virtual key codes name (X11's keysymdef.h values).
 struct KeyName {
   uint32_t keysym;
   unsigned char virt;
 };
 constexpr KeyName kVirtualKeys[] = {
-    {0xff08, VKEY_BACK},     {0xff09, VKEY_TAB},     {0xff0b, VKEY_CLEAR},
-    {0xff0d, VKEY_RETURN},   {0xff13, VKEY_PAUSE},   {0xff1b, VKEY_ESCAPE},
-    {0x0020, VKEY_SPACE},    {0xff57, VKEY_END},     {0xff50, VKEY_HOME},
-    {0xff51, VKEY_LEFT},     {0xff52, VKEY_UP},      {0xff53, VKEY_RIGHT},
-    {0xff54, VKEY_DOWN},     {0xff55, VKEY_PAGEUP},  {0xff56, VKEY_PAGEDOWN},
-    {0xff60, VKEY_SELECT},   {0xff61, VKEY_PRINT},   {0xff8d, VKEY_ENTER},
-    {0xff63, VKEY_INSERT},   {0xffff, VKEY_DELETE},  {0xff6a, VKEY_HELP},
-    {0xffaa, VKEY_MULTIPLY}, {0xffab, VKEY_ADD},     {0xffac, VKEY_SEPARATOR},
-    {0xffad, VKEY_SUBTRACT}, {0xffae, VKEY_DECIMAL}, {0xffaf, VKEY_DIVIDE},
-    {0xff7f, VKEY_NUMLOCK},  {0xff14, VKEY_SCROLL},  {0xffe1, VKEY_SHIFT},
-    {0xffe2, VKEY_SHIFT},    {0xffe3, VKEY_CONTROL}, {0xffe4, VKEY_CONTROL},
-    {0xffe9, VKEY_ALT},      {0xffea, VKEY_ALT},     {0x003d, VKEY_EQUALS},
+    {0xff08, kVKeyBack},     {0xff09, kVKeyTab},     {0xff0b, kVKeyClear},
+    {0xff0d, kVKeyReturn},   {0xff13, kVKeyPause},   {0xff1b, kVKeyEscape},
+    {0x0020, kVKeySpace},    {0xff57, kVKeyEnd},     {0xff50, kVKeyHome},
+    {0xff51, kVKeyLeft},     {0xff52, kVKeyUp},      {0xff53, kVKeyRight},
+    {0xff54, kVKeyDown},     {0xff55, kVKeyPageUp},  {0xff56, kVKeyPageDown},
+    {0xff60, kVKeySelect},   {0xff61, kVKeyPrint},   {0xff8d, kVKeyEnter},
+    {0xff63, kVKeyInsert},   {0xffff, kVKeyDelete},  {0xff6a, kVKeyHelp},
+    {0xffaa, kVKeyMultiply}, {0xffab, kVKeyAdd},     {0xffac, kVKeySeparator},
+    {0xffad, kVKeySubtract}, {0xffae, kVKeyDecimal}, {0xffaf, kVKeyDivide},
+    {0xff7f, kVKeyNumLock},  {0xff14, kVKeyScroll},  {0xffe1, kVKeyShift},
+    {0xffe2, kVKeyShift},    {0xffe3, kVKeyControl}, {0xffe4, kVKeyControl},
+    {0xffe9, kVKeyAlt},      {0xffea, kVKeyAlt},     {0x003d, kVKeyEquals},
 };
 constexpr uint32_t kKeypad0 = 0xffb0, kKeypad9 = 0xffb9, kF1 = 0xffbe, kF12 = 0xffc9;
 
@@ -60,17 +60,17 @@ int32_t buttonBit(uint8_t button) {
   }
 }
 
-VstKeyCode keyCodeFor(uint32_t keysym, uint16_t state) {
-  VstKeyCode key{0, 0, 0};
-  if (state & kShiftMask) key.modifier |= MODIFIER_SHIFT;
-  if (state & kControlMask) key.modifier |= MODIFIER_CONTROL;
-  if (state & kAltMask) key.modifier |= MODIFIER_ALTERNATE;
+CKeyCode keyCodeFor(uint32_t keysym, uint16_t state) {
+  CKeyCode key{0, 0, 0};
+  if (state & kShiftMask) key.modifier |= kModifierShift;
+  if (state & kControlMask) key.modifier |= kModifierControl;
+  if (state & kAltMask) key.modifier |= kModifierAlternate;
   for (const KeyName& name : kVirtualKeys)
     if (name.keysym == keysym) key.virt = name.virt;
   if (keysym >= kKeypad0 && keysym <= kKeypad9)
-    key.virt = static_cast<unsigned char>(VKEY_NUMPAD0 + (keysym - kKeypad0));
+    key.virt = static_cast<unsigned char>(kVKeyNumpad0 + (keysym - kKeypad0));
   if (keysym >= kF1 && keysym <= kF12)
-    key.virt = static_cast<unsigned char>(VKEY_F1 + (keysym - kF1));
+    key.virt = static_cast<unsigned char>(kVKeyF1 + (keysym - kF1));
   // Printable Latin-1 keys travel as their character.
   if (key.virt == 0 && keysym >= 0x20 && keysym <= 0xff)
     key.character = static_cast<int32_t>(keysym);
@@ -320,7 +320,7 @@ void X11Frame::handleEvent(xcb_generic_event_t* event) {
   case XCB_KEY_PRESS:
   case XCB_KEY_RELEASE: {
     auto* key = reinterpret_cast<xcb_key_press_event_t*>(event);
-    VstKeyCode code = keyCodeFor(keysymFor(key->detail, key->state & kShiftMask), key->state);
+    CKeyCode code = keyCodeFor(keysymFor(key->detail, key->state & kShiftMask), key->state);
     const bool press = (event->response_type & 0x7f) == XCB_KEY_PRESS;
     const int32_t used =
         press ? callback->platformOnKeyDown(code) : callback->platformOnKeyUp(code);

@@ -1,12 +1,13 @@
-// The editor of build/sparkwell.so, drawn off-screen (the off-screen target record as its
-// parent), driven through the AEffect record as a host drives it.
+// The editor of build/sparkwell.so, drawn into memory through the plug-in's private request for
+// our tools, driven through the AEffect record as a host drives it.
 #include <benchmark/benchmark.h>
 #include <dlfcn.h>
 
+#include <memory>
 #include <thread>
 
 #include "aeffect.h"
-#include "offscreentarget.h"
+#include "memory_editor.h"
 
 namespace {
 
@@ -36,29 +37,24 @@ AEffect* newInstance(benchmark::State& state) {
 void BM_EditorIdle(benchmark::State& state) {
   AEffect* effect = newInstance(state);
   if (!effect) return;
-  SparkwellOffscreenTarget target{};
-  target.magic = kSparkwellOffscreenMagic;
-  dispatch(effect, effEditOpen, &target);
-  for (auto _ : state) {
-    dispatch(effect, effEditIdle);
-    benchmark::DoNotOptimize(target.pixels);
+  {
+    hostkit::MemoryEditor editor(effect);
+    for (auto _ : state) {
+      editor.idle();
+      benchmark::DoNotOptimize(editor.pixels());
+    }
   }
-  dispatch(effect, effEditClose);
   dispatch(effect, effClose);
 }
 BENCHMARK(BM_EditorIdle)->Unit(benchmark::kMicrosecond);
 
-// effEditOpen and effEditClose: six pictures decoded, ten controls and the frame built and
-// released.
+// An open (in memory) and effEditClose: six pictures decoded, ten controls and the frame built
+// and released.
 void BM_EditorOpenClose(benchmark::State& state) {
   AEffect* effect = newInstance(state);
   if (!effect) return;
-  SparkwellOffscreenTarget target{};
-  target.magic = kSparkwellOffscreenMagic;
-  for (auto _ : state) {
-    dispatch(effect, effEditOpen, &target);
-    dispatch(effect, effEditClose);
-  }
+  for (auto _ : state)
+    hostkit::MemoryEditor editor(effect);
   dispatch(effect, effClose);
 }
 BENCHMARK(BM_EditorOpenClose)->Unit(benchmark::kMicrosecond);
@@ -69,19 +65,19 @@ BENCHMARK(BM_EditorOpenClose)->Unit(benchmark::kMicrosecond);
 void BM_SetParameterWithWindowOpen(benchmark::State& state) {
   AEffect* effect = newInstance(state);
   if (!effect) return;
-  SparkwellOffscreenTarget target{};
-  target.magic = kSparkwellOffscreenMagic;
   const bool fromAnotherThread = state.range(0) != 0;
-  if (fromAnotherThread)
-    std::thread([&] { dispatch(effect, effEditOpen, &target); }).join();
-  else
-    dispatch(effect, effEditOpen, &target);
-  float value = 0.0f;
-  for (auto _ : state) {
-    effect->setParameter(effect, 7, value);
-    value = value == 0.0f ? 1.0f : 0.0f;
+  {
+    std::unique_ptr<hostkit::MemoryEditor> editor;
+    if (fromAnotherThread)
+      std::thread([&] { editor = std::make_unique<hostkit::MemoryEditor>(effect); }).join();
+    else
+      editor = std::make_unique<hostkit::MemoryEditor>(effect);
+    float value = 0.0f;
+    for (auto _ : state) {
+      effect->setParameter(effect, 7, value);
+      value = value == 0.0f ? 1.0f : 0.0f;
+    }
   }
-  dispatch(effect, effEditClose);
   dispatch(effect, effClose);
 }
 BENCHMARK(BM_SetParameterWithWindowOpen)->Arg(0)->Arg(1);

@@ -19,6 +19,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -216,9 +217,12 @@ int main(int argc, char** argv) {
   }
   if (modules.empty()) modules.push_back({"built", SPARKWELL_PLUGIN_PATH});
 
-  sparkwell_test::XvfbServer display;
-  display.SetUp();
-  if (sparkwell_test::XvfbServer::display().empty()) return 1;
+  hostkit::XvfbServer display;
+  if (display.display().empty()) {
+    std::fprintf(stderr, "%s\n", display.error().c_str());
+    return 1;
+  }
+  setenv("DISPLAY", display.display().c_str(), 1);
 
   for (const Module& module : modules) {
     benchmark::RegisterBenchmark(("EditorIdle/" + module.label).c_str(), editorIdle, module)
@@ -233,6 +237,5 @@ int main(int argc, char** argv) {
   }
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
-  display.TearDown();
   return 0;
 }

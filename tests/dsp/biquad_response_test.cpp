@@ -22,7 +22,7 @@ template <class Step> double measureGain(Step step, double w) {
   double sumSquares = 0.0;
   for (int n = 0; n < settle + measured; ++n) {
     const float y = step(static_cast<float>(std::sin(w * n)));
-    if (n >= settle) sumSquares += static_cast<double>(y) * y;
+    if (n >= settle) sumSquares += static_cast<double>(y) * static_cast<double>(y);
   }
   return std::sqrt(2.0 * sumSquares / measured);
 }
@@ -44,11 +44,11 @@ TEST(BiquadResponse, PeaksAreUnityAtDcAndNyquistAndASquaredAtTheirCentre) {
        {&sets.peakHumbucker, &sets.peakHotHumbucker, &sets.peakP90, &sets.peakSingleCoil}) {
     SCOPED_TRACE(c->gainA);
     EXPECT_NEAR(measureDcGain(biquad(*c)), 1.0, 1e-4);
-    const double aSquared = static_cast<double>(c->gainA) * c->gainA;
+    const double aSquared = static_cast<double>(c->gainA) * static_cast<double>(c->gainA);
     EXPECT_NEAR(measureGain(biquad(*c), c->w0), aSquared, aSquared * 2e-3);
     EXPECT_NEAR(measureGain(biquad(*c), kPi * 0.999), 1.0, 5e-3);
     // An octave away the boost is already well below the peak.
-    EXPECT_LT(measureGain(biquad(*c), c->w0 * 4.0), 0.5 * aSquared);
+    EXPECT_LT(measureGain(biquad(*c), static_cast<double>(c->w0) * 4.0), 0.5 * aSquared);
   }
 }
 
@@ -59,8 +59,8 @@ TEST(BiquadResponse, NotchesAreUnityAtDcAndSilentAtTheirCentre) {
     EXPECT_NEAR(measureDcGain(biquad(*c)), 1.0, 1e-4);
     EXPECT_LT(measureGain(biquad(*c), c->w0), 1e-3);
     // Broad: at half and twice the centre the cut is still substantial.
-    EXPECT_LT(measureGain(biquad(*c), c->w0 * 0.5), 0.5);
-    EXPECT_LT(measureGain(biquad(*c), c->w0 * 2.0), 0.5);
+    EXPECT_LT(measureGain(biquad(*c), static_cast<double>(c->w0) * 0.5), 0.5);
+    EXPECT_LT(measureGain(biquad(*c), static_cast<double>(c->w0) * 2.0), 0.5);
   }
 }
 
@@ -83,7 +83,7 @@ TEST(OnePoleResponse, LowPassIsUnityAtDcAndThreeDecibelsDownAtItsCorner) {
     EXPECT_NEAR(measureDcGain(lowPass), 1.0, 1e-3);
     // The impulse-invariant pole puts the -3 dB point at the design corner for corners far
     // below the rate.
-    const double w = r.cornerRadPerSecond / kInternalRate;
+    const double w = r.cornerRadPerSecond / static_cast<double>(kInternalRate);
     EXPECT_NEAR(measureGain(lowPass, w), std::sqrt(0.5), 0.01);
   }
 }

@@ -47,7 +47,9 @@ struct Accuracy {
     // lands on a midpoint of the result's format no longer tells which side the true value is.
     if (got == static_cast<T>(exact) || error <= 0.5L + 0x1p-10L) ++correctlyRounded;
   }
-  double roundedShare() const { return static_cast<double>(correctlyRounded) / count; }
+  double roundedShare() const {
+    return static_cast<double>(correctlyRounded) / static_cast<double>(count);
+  }
 };
 
 // Checks one set and reports its figures in the test's output and XML properties.

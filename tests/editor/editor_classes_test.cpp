@@ -8,11 +8,10 @@
 #include <thread>
 
 #include "cverticalswitch.h"
-#include "iplatformframe.h"
 #include "plugin_host.h"
-#include "pngresources.h"
 #include "sparkwell.h"
 #include "sparkwelleditor.h"
+#include "test_seams.h"
 
 namespace sparkwell_test {
 namespace {
@@ -24,13 +23,9 @@ constexpr VstInt32 kFrontFaceTags[] = {kGain, kEffect};
 
 class EditorClassesTest : public ::testing::Test {
 protected:
-  void SetUp() override {
-    setOffscreenFrames(true);
-    makeEffect();
-  }
+  void SetUp() override { makeEffect(); }
   void TearDown() override {
     destroyEffect();
-    setOffscreenFrames(false);
     restorePngResources();
   }
 
@@ -64,7 +59,8 @@ protected:
   TestHost host;
   std::unique_ptr<Sparkwell> effect;
   sparkwelleditor* editor = nullptr;
-  // Any non-null window: with off-screen frames on, no window system is asked.
+  // A parent that is no window (an address above every window id): the frame finds no window
+  // to open there and draws into memory.
   uint64_t parentWindow = 1;
 };
 

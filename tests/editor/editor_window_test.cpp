@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <memory>
 #include <random>
 #include <string>
@@ -18,6 +19,10 @@
 #include "xvfb_server.h"
 
 namespace sparkwell_test {
+
+// Whether main() started the private X server.
+bool xvfbStarted = false;
+
 namespace {
 
 constexpr VstInt32 kGain = 0;
@@ -71,7 +76,7 @@ protected:
   }
 
   void SetUp() override {
-    ASSERT_FALSE(XvfbServer::display().empty());
+    ASSERT_TRUE(xvfbStarted) << "Xvfb did not start";
     ASSERT_TRUE(library->isLoaded()) << library->loadError();
     ASSERT_TRUE(artwork->loaded());
     plugin = std::make_unique<PluginInstance>(host, library->vstPluginMain());
@@ -310,6 +315,17 @@ TEST_F(EditorWindowTest, OpeningAnOpenEditorAgainReplacesItsWindow) {
   EXPECT_TRUE(window->children().empty());
 }
 
+TEST_F(EditorWindowTest, AParentIdWithoutAWindowOpensNothingAndTheNextOpenWorks) {
+  // The server answers the plug-in's connection with an error for this id; that must end in a
+  // quiet failure, not in the end of the host.
+  plugin->dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(uintptr_t{0x3fffff0}));
+  idleFor(20);
+  plugin->dispatch(effEditClose);
+  EXPECT_TRUE(window->children().empty());
+  EXPECT_EQ(openEditor(), 1);
+  EXPECT_EQ(window->children().size(), 1u);
+}
+
 TEST_F(EditorWindowTest, ClosingTheInstanceWithTheEditorOpenRemovesTheWindow) {
   ASSERT_EQ(openEditor(), 1);
   ASSERT_EQ(window->children().size(), 1u);
@@ -430,6 +446,10 @@ TEST_F(EditorWindowTest, RandomSessionsShowWhatAFullRepaintShows) {
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
-  ::testing::AddGlobalTestEnvironment(new sparkwell_test::XvfbServer);
+  // A private X server for the whole program; DISPLAY names it, so that the plug-in's own
+  // connection reaches the same server as the test's.
+  hostkit::XvfbServer server;
+  sparkwell_test::xvfbStarted = !server.display().empty();
+  if (sparkwell_test::xvfbStarted) setenv("DISPLAY", server.display().c_str(), 1);
   return RUN_ALL_TESTS();
 }

@@ -1,9 +1,9 @@
-// The built plug-in's editor drawn into memory: effEditOpen receives the address of an
-// off-screen target record instead of a window id, and the plug-in keeps its composed image
-// and mouse entry points there while the editor is open.
+// The built plug-in's editor drawn into memory through the plug-in's private request for our
+// tools (the host kit's MemoryEditor), with its image as the panel model's RgbImage.
 #pragma once
 
-#include "../../toolkit/offscreentarget.h"
+#include "../../toolkit/cbuttonstate.h"
+#include "memory_editor.h"
 #include "panel_model.h"
 #include "plugin_host.h"
 
@@ -12,31 +12,28 @@ namespace sparkwell_test {
 class OffscreenEditor {
 public:
   // Opens the editor of `plugin`; it is closed again on destruction.
-  explicit OffscreenEditor(PluginInstance& plugin);
-  ~OffscreenEditor();
-  OffscreenEditor(const OffscreenEditor&) = delete;
-  OffscreenEditor& operator=(const OffscreenEditor&) = delete;
+  explicit OffscreenEditor(PluginInstance& instance)
+      : plugin(instance), editor(instance.effect()) {}
 
-  VstIntPtr openAnswer() const { return opened; }
-  void idle();
+  VstIntPtr openAnswer() const { return editor.openAnswer(); }
+  void idle() { editor.idle(); }
   // The image as of the last idle; empty when the plug-in offers none.
   RgbImage image() const;
   // A left click at (x, y) in frame pixels.
-  void click(double x, double y);
+  void click(double x, double y) { editor.click(x, y); }
   // The steps of a left-button gesture; each is given only while the editor still offers its
   // entry points, since a host may close the editor from inside the step before.
-  void press(double x, double y);
-  void move(double x, double y);
-  void release(double x, double y);
+  void press(double x, double y) { editor.mouseDown(x, y, kLButton); }
+  void move(double x, double y) { editor.mouseMoved(x, y, kLButton); }
+  void release(double x, double y) { editor.mouseUp(x, y, kLButton); }
   // A key as the host passes it on (effEditKeyDown); the plug-in's answer.
   VstIntPtr key(unsigned char virt);
-  // Whether the plug-in keeps the target filled, which it does exactly while its frame lives.
-  bool offersFrame() const { return target.frame != nullptr; }
+  // Whether the plug-in keeps the record filled, which it does exactly while its frame lives.
+  bool offersFrame() const { return editor.record().frame != nullptr; }
 
 private:
   PluginInstance& plugin;
-  SparkwellOffscreenTarget target{};
-  VstIntPtr opened = 0;
+  hostkit::MemoryEditor editor;
 };
 
 } // namespace sparkwell_test

@@ -15,10 +15,9 @@
 #include <vector>
 
 #include "cframe.h"
-#include "iplatformframe.h"
-#include "pngresources.h"
 #include "sparkwell.h"
 #include "sparkwelleditor.h"
+#include "test_seams.h"
 
 namespace {
 
@@ -91,14 +90,13 @@ TEST(SharedPicturesTest, InstancesOnSeveralThreadsShareTheFacesAndTheLastRelease
 }
 
 TEST(SharedPicturesTest, AnUndecodablePictureLeavesAWorkingInstanceAndNothingBehind) {
-  setOffscreenFrames(true);
   const unsigned char notAPng[] = {0x89, 'P', 'N', 'G', 0, 1, 2, 3, 4, 5, 6, 7};
   replacePngResource(5, std::vector<unsigned char>(std::begin(notAPng), std::end(notAPng)));
   // A point of the back face that no control covers.
   constexpr int32_t kBareX = 380, kBareY = 200;
   auto backFaceAt = [](Sparkwell& effect) {
     auto* editor = static_cast<sparkwelleditor*>(effect.getEditor());
-    uint64_t parent = 1; // no window: the switch above keeps the frame off-screen
+    uint64_t parent = 1; // no window at this address: the frame draws into memory
     EXPECT_EQ(effect.dispatcher(effEditOpen, 0, 0, &parent, 0.0f), 1);
     CFrame* frame = editor->getFrame();
     CPoint tab(400, 12);
@@ -121,7 +119,6 @@ TEST(SharedPicturesTest, AnUndecodablePictureLeavesAWorkingInstanceAndNothingBeh
   restorePngResources();
   Sparkwell whole(quietHost);
   EXPECT_NE(backFaceAt(whole), 0xff000000u) << "the real back picture, decoded afresh";
-  setOffscreenFrames(false);
 }
 
 } // namespace

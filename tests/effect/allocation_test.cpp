@@ -10,7 +10,7 @@
 #include <new>
 #include <vector>
 
-#include "../../toolkit/offscreentarget.h"
+#include "editorchannel.h"
 #include "sparkwell_fixture.h"
 
 namespace {
@@ -169,17 +169,23 @@ TEST_F(AllocationTest, RunningOutOfMemoryInTheEditorIsACleanFailure) {
     auto dispatch = [effect](VstInt32 opcode, void* ptr = nullptr) {
       return effect->dispatcher(effect, opcode, 0, 0, ptr, 0.0f);
     };
+    // The editor in memory, opened through the private request of our tools.
     SparkwellOffscreenTarget target{};
-    target.magic = kSparkwellOffscreenMagic;
+    target.size = sizeof target;
+    target.version = kSparkwellOffscreenTargetVersion;
+    auto openInMemory = [effect, &target] {
+      return effect->dispatcher(effect, effVendorSpecific, kSparkwellChannelIndex,
+                                kSparkwellChannelOpenEditor, &target, 0.0f);
+    };
     failing.store(true);
-    const VstIntPtr opened = dispatch(effEditOpen, &target);
+    const VstIntPtr opened = openInMemory();
     failing.store(false);
     const bool failed = newCalls.load() >= call;
     if (failed) {
       ++failedOpens;
       EXPECT_EQ(opened, 0) << "allocation " << call;
       EXPECT_EQ(target.frame, nullptr) << "no frame is left behind, allocation " << call;
-      EXPECT_EQ(dispatch(effEditOpen, &target), 1);
+      EXPECT_EQ(openInMemory(), 1);
       dispatch(effEditIdle);
       EXPECT_NE(target.pixels, nullptr);
     } else {

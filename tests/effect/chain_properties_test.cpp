@@ -114,7 +114,8 @@ TEST_F(ChainPropertiesTest, MonoWithEqualInputsMatchesStereoUpToInputRounding) {
   double peak = 0.0, worst = 0.0;
   for (size_t i = 0; i < a.left.size(); ++i) {
     peak = std::max(peak, std::fabs(static_cast<double>(b.left[i])));
-    worst = std::max(worst, std::fabs(static_cast<double>(a.left[i]) - b.left[i]));
+    worst =
+        std::max(worst, std::fabs(static_cast<double>(a.left[i]) - static_cast<double>(b.left[i])));
     ASSERT_EQ(b.left[i], b.right[i]) << i;
   }
   EXPECT_LT(worst, peak * 1e-5);

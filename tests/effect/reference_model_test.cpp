@@ -26,7 +26,7 @@ TEST_F(ReferenceModelTest, RandomSessionsMatchThePlainModelBitForBit) {
     std::uniform_real_distribution<float> loudness(0.01f, 3.0f);
 
     for (int block = 0; block < 60; ++block) {
-      for (int change = random() % 3; change > 0; --change) {
+      for (int change = static_cast<int>(random() % 3); change > 0; --change) {
         const VstInt32 index = pickIndex(random);
         float value = unit(random);
         // Land exactly on the switching points now and then.
@@ -35,7 +35,7 @@ TEST_F(ReferenceModelTest, RandomSessionsMatchThePlainModelBitForBit) {
         model.setParameter(index, value);
       }
       const size_t frames = static_cast<size_t>(blockLength(random));
-      const StereoBuffer input = noise(frames, loudness(random), random());
+      const StereoBuffer input = noise(frames, loudness(random), static_cast<uint32_t>(random()));
       const StereoBuffer expected = model.process(input);
       const StereoBuffer actual = instance->process(input).output;
       ASSERT_TRUE(sameBits(actual.left, expected.left)) << "block " << block;

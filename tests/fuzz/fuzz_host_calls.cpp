@@ -2,9 +2,11 @@
 // through the instance record exactly as a host makes them: dispatcher requests with any
 // opcode and arguments (with buffers a host could pass), parameter writes with any float,
 // audio blocks of any size holding any sample values, and the editor opened, idled, clicked
-// and closed on the toolkit's off-screen back end. Sanitizers turn every fault into a finding.
+// and closed in memory through the private request for our tools, and effEditOpen handed that
+// request's record as its parent window (which it must take for a window id and leave alone).
+// Sanitizers turn every fault into a finding.
 #include "../../shell/audioeffect.h"
-#include "../../toolkit/offscreentarget.h"
+#include "../../shell/editorchannel.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -117,9 +119,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   AudioEffect* instance = createEffectInstance(host);
   if (!instance) return 0;
   AEffect* effect = instance->getAeffect();
-  // Heap addresses lie above 4 GiB, where the plug-in tells a target from a window id.
   std::unique_ptr<SparkwellOffscreenTarget> target(new SparkwellOffscreenTarget());
-  target->magic = kSparkwellOffscreenMagic;
+  target->size = sizeof(SparkwellOffscreenTarget);
+  target->version = kSparkwellOffscreenTargetVersion;
   for (int step = 0; step < 48 && !in.empty(); ++step) {
     switch (in.byte() % kOperationCount) {
     case kDispatch:
@@ -137,7 +139,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       processAny(effect, in);
       break;
     case kEditorOpen:
-      effect->dispatcher(effect, effEditOpen, 0, 0, target.get(), 0.0f);
+      effect->dispatcher(effect, effVendorSpecific, kSparkwellChannelIndex,
+                         kSparkwellChannelOpenEditor, target.get(), 0.0f);
       break;
     case kEditorIdle:
       effect->dispatcher(effect, effEditIdle, 0, 0, nullptr, 0.0f);

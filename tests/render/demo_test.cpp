@@ -13,7 +13,7 @@ double peakDbfs(const std::vector<float>& samples) {
   float peak = 0.0f;
   for (float sample : samples)
     peak = std::max(peak, std::fabs(sample));
-  return 20.0 * std::log10(peak);
+  return 20.0 * static_cast<double>(std::log10(peak));
 }
 
 // The strongest period between `shortest` and `longest` samples, by autocorrelation.
@@ -24,7 +24,7 @@ double strongestPeriod(const std::vector<float>& samples, size_t from, size_t le
   for (size_t lag = shortest; lag <= longest; ++lag) {
     double sum = 0.0;
     for (size_t i = from; i < from + length; ++i)
-      sum += samples[i] * samples[i + lag];
+      sum += static_cast<double>(samples[i] * samples[i + lag]);
     if (sum > best) {
       best = sum;
       bestLag = lag;

@@ -194,7 +194,7 @@ double opaqueCentroidY(const Picture& p, int frameHeight, int frame, int x0, int
       sum += w * (y + 0.5);
       weight += w;
     }
-  return weight > 0 ? sum / weight : NAN;
+  return weight > 0 ? sum / weight : static_cast<double>(NAN);
 }
 
 // First and last row of the central columns where the picture is mostly opaque.

@@ -1,5 +1,6 @@
 // Host requests through the built plug-in's dispatcher: the fixed answers, the requests that
-// must change nothing, null text pointers and a sweep over every opcode.
+// must change nothing, null text pointers, parents of the editor that are no window, and a sweep
+// over every opcode.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -7,6 +8,10 @@
 #include <cstring>
 #include <random>
 #include <string>
+#include <vector>
+#ifndef _WIN32
+#include <sys/mman.h>
+#endif
 
 #include "plugin_host.h"
 
@@ -162,6 +167,45 @@ TEST_F(Dispatcher, MainsOffAndOnResetNothing) {
 }
 
 // Every request that takes a text, given a null pointer: answered 0, nothing written anywhere.
+// The parent of effEditOpen is a window id and nothing else: memory that happens to be readable
+// there, even starting with the number an older build looked for, is never read or written.
+TEST_F(Dispatcher, TheEditorNeverTouchesMemoryItsParentPointsTo) {
+  const auto openIdleClose = [&](void* parent) {
+    instance.dispatch(effEditOpen, 0, 0, parent);
+    for (int i = 0; i < 3; ++i)
+      instance.dispatch(effEditIdle);
+    instance.dispatch(effEditClose);
+  };
+  const auto fillPattern = [](unsigned char* bytes, size_t size) {
+    const uint64_t oldMagic = 0x4b574c4f46465343ull;
+    std::memcpy(bytes, &oldMagic, sizeof oldMagic);
+    for (size_t i = sizeof oldMagic; i < size; ++i)
+      bytes[i] = static_cast<unsigned char>(i * 37 + 11);
+  };
+
+  std::vector<unsigned char> buffer(4096), expected(4096);
+  fillPattern(buffer.data(), buffer.size());
+  expected = buffer;
+  openIdleClose(buffer.data());
+  EXPECT_EQ(buffer, expected) << "readable memory handed over as the parent window";
+
+#ifndef _WIN32
+  // The same below 4 GiB, where the address reads as an X window id that does not exist.
+  const size_t size = 4096;
+  void* low = mmap(reinterpret_cast<void*>(uintptr_t{0x10000000}), size, PROT_READ | PROT_WRITE,
+                   MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED_NOREPLACE, -1, 0);
+  if (low != MAP_FAILED) {
+    fillPattern(static_cast<unsigned char*>(low), size);
+    openIdleClose(low);
+    EXPECT_EQ(std::memcmp(low, expected.data(), size), 0) << "memory at a window-id address";
+    munmap(low, size);
+  }
+#endif
+
+  openIdleClose(nullptr);
+  EXPECT_EQ(instance.dispatch(effGetVstVersion), 2400) << "the instance still answers";
+}
+
 TEST_F(Dispatcher, NullTextPointersAreAnsweredZero) {
   const VstInt32 textRequests[] = {
       effSetProgramName,        effGetProgramName, effGetParamLabel,

@@ -2,15 +2,12 @@
 // the inIdle guard, edits and size requests to the host, keys, wheel and the knob mode.
 #include <gtest/gtest.h>
 #include <memory>
-#ifndef _WIN32
-#include <sys/mman.h>
-#include <unistd.h>
-#endif
 
-#include "offscreentarget.h"
+#include "editorchannel.h"
 #include "panel_editor.h"
 #include "platform.h"
 #include "plugin_host.h"
+#include "test_seams.h"
 
 using sparkwell_test::HostCall;
 using sparkwell_test::TestHost;
@@ -314,10 +311,22 @@ TEST_F(BindingTest, CloseReleasesTheFrameAndOpenBuildsItAgain) {
 
 namespace {
 
-TEST_F(BindingTest, AToolCanAskForTheEditorInMemoryThroughTheParentWindow) {
+TEST_F(BindingTest, OurToolsOpenTheEditorInMemoryThroughTheirPrivateRequest) {
   auto target = std::make_unique<SparkwellOffscreenTarget>();
-  target->magic = kSparkwellOffscreenMagic;
-  ASSERT_EQ(dispatch(effEditOpen, 0, 0, target.get()), 1);
+  const auto openInMemory = [&] {
+    return dispatch(effVendorSpecific, kSparkwellChannelIndex, kSparkwellChannelOpenEditor,
+                    target.get());
+  };
+  EXPECT_EQ(openInMemory(), 0) << "a record without its size and version is refused";
+  EXPECT_EQ(editor->frame, nullptr);
+  EXPECT_EQ(target->frame, nullptr);
+  target->size = sizeof(SparkwellOffscreenTarget);
+  target->version = kSparkwellOffscreenTargetVersion + 1;
+  EXPECT_EQ(openInMemory(), 0) << "a layout this plug-in does not know is refused";
+  EXPECT_EQ(target->frame, nullptr);
+
+  target->version = kSparkwellOffscreenTargetVersion;
+  ASSERT_EQ(openInMemory(), 1);
   ASSERT_NE(target->frame, nullptr);
   ASSERT_NE(target->mouseDown, nullptr);
   dispatch(effEditIdle);
@@ -340,34 +349,12 @@ TEST_F(BindingTest, AToolCanAskForTheEditorInMemoryThroughTheParentWindow) {
   EXPECT_FLOAT_EQ(effect->getParameter(0), 0.2f);
 
   dispatch(effEditClose);
-  EXPECT_EQ(target->magic, kSparkwellOffscreenMagic);
+  EXPECT_EQ(target->size, sizeof(SparkwellOffscreenTarget));
+  EXPECT_EQ(target->version, kSparkwellOffscreenTargetVersion);
   EXPECT_EQ(target->frame, nullptr);
   EXPECT_EQ(target->pixels, nullptr);
   EXPECT_EQ(target->mouseDown, nullptr);
   EXPECT_EQ(target->width, 0);
 }
-
-TEST_F(BindingTest, ARecordWithoutTheMagicNumberIsNoTarget) {
-  auto target = std::make_unique<SparkwellOffscreenTarget>();
-  target->magic = kSparkwellOffscreenMagic + 1;
-  EXPECT_EQ(asOffscreenTarget(target.get()), nullptr);
-  target->magic = kSparkwellOffscreenMagic;
-  EXPECT_EQ(asOffscreenTarget(target.get()), target.get());
-  EXPECT_EQ(asOffscreenTarget(reinterpret_cast<void*>(uintptr_t{0x1c00005})), nullptr)
-      << "an X window id is never read as an address";
-}
-
-#ifndef _WIN32
-TEST_F(BindingTest, AParentAddressThatCannotBeReadIsNoTarget) {
-  // A host handing over a stale or wild pointer as its window must not crash the editor.
-  const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
-  void* unreadable = mmap(nullptr, page, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-  ASSERT_NE(unreadable, MAP_FAILED);
-  ASSERT_GT(reinterpret_cast<uintptr_t>(unreadable), uintptr_t{0xffffffffu})
-      << "mapped memory lies above every X window id on 64-bit Linux";
-  EXPECT_EQ(asOffscreenTarget(unreadable), nullptr);
-  munmap(unreadable, page);
-}
-#endif
 
 } // namespace

@@ -70,7 +70,7 @@ protected:
     frame->onMouseUp(where, CButtonState(buttons));
   }
   int32_t press(unsigned char virt, unsigned char modifier = 0) {
-    VstKeyCode code = key(virt, modifier);
+    CKeyCode code = key(virt, modifier);
     return frame->onKeyDown(code);
   }
 
@@ -279,26 +279,26 @@ TEST_F(ControlTest, WheelIsIgnoredDuringADrag) {
 
 TEST_F(ControlTest, ArrowKeysStepAFocusedKnob) {
   CAnimKnob* knob = addKnob(0.5f);
-  EXPECT_EQ(press(VKEY_UP), -1) << "nothing has the focus yet";
+  EXPECT_EQ(press(kVKeyUp), -1) << "nothing has the focus yet";
   down(135, 135);
   up(135, 135);
   EXPECT_EQ(frame->getFocusView(), knob);
   journal.clear();
-  EXPECT_EQ(press(VKEY_UP), 1);
+  EXPECT_EQ(press(kVKeyUp), 1);
   EXPECT_FLOAT_EQ(knob->getValue(), 0.6f);
   EXPECT_EQ(journal, edit(1));
-  press(VKEY_RIGHT);
+  press(kVKeyRight);
   EXPECT_FLOAT_EQ(knob->getValue(), 0.7f);
-  press(VKEY_DOWN);
-  press(VKEY_LEFT);
-  press(VKEY_LEFT);
+  press(kVKeyDown);
+  press(kVKeyLeft);
+  press(kVKeyLeft);
   EXPECT_FLOAT_EQ(knob->getValue(), 0.4f);
-  press(VKEY_UP, MODIFIER_SHIFT);
+  press(kVKeyUp, kModifierShift);
   EXPECT_FLOAT_EQ(knob->getValue(), 0.41f);
-  EXPECT_EQ(press(VKEY_SPACE), -1);
+  EXPECT_EQ(press(kVKeySpace), -1);
   knob->setValue(0.0f);
   journal.clear();
-  EXPECT_EQ(press(VKEY_DOWN), 1);
+  EXPECT_EQ(press(kVKeyDown), 1);
   EXPECT_TRUE(journal.empty());
 }
 
@@ -383,21 +383,21 @@ TEST_F(ControlTest, SwitchShowsThePositionNearestToItsValue) {
 TEST_F(ControlTest, SwitchKeysMoveOnePositionWithoutModifiers) {
   CVerticalSwitch* pickup = addSwitch(0.5f);
   frame->setFocusView(pickup);
-  EXPECT_EQ(press(VKEY_DOWN), 1);
+  EXPECT_EQ(press(kVKeyDown), 1);
   EXPECT_EQ(pickup->getValue(), 0.75f);
   EXPECT_EQ(journal, edit(1));
-  press(VKEY_UP);
-  press(VKEY_UP);
+  press(kVKeyUp);
+  press(kVKeyUp);
   EXPECT_EQ(pickup->getValue(), 0.25f);
-  EXPECT_EQ(press(VKEY_UP, MODIFIER_SHIFT), -1);
+  EXPECT_EQ(press(kVKeyUp, kModifierShift), -1);
   EXPECT_EQ(pickup->getValue(), 0.25f);
-  press(VKEY_UP);
+  press(kVKeyUp);
   journal.clear();
-  EXPECT_EQ(press(VKEY_UP), 1);
+  EXPECT_EQ(press(kVKeyUp), 1);
   EXPECT_EQ(pickup->getValue(), 0.0f);
   EXPECT_TRUE(journal.empty()) << "already at the top";
   pickup->setValue(0.3f); // between positions: counted from the nearest
-  press(VKEY_DOWN);
+  press(kVKeyDown);
   EXPECT_EQ(pickup->getValue(), 0.5f);
 }
 
@@ -428,12 +428,12 @@ TEST_F(ControlTest, ButtonFlipsOnReleaseInside) {
 TEST_F(ControlTest, ReturnFlipsAFocusedButtonAndEnterDoesNothing) {
   COnOffButton* button = addButton(0.0f);
   frame->setFocusView(button);
-  EXPECT_EQ(press(VKEY_RETURN), 1);
+  EXPECT_EQ(press(kVKeyReturn), 1);
   EXPECT_EQ(button->getValue(), 1.0f);
   EXPECT_EQ(journal, edit(1));
   journal.clear();
-  EXPECT_EQ(press(VKEY_ENTER), -1);
-  EXPECT_EQ(press(VKEY_RETURN, MODIFIER_SHIFT), -1);
+  EXPECT_EQ(press(kVKeyEnter), -1);
+  EXPECT_EQ(press(kVKeyReturn, kModifierShift), -1);
   EXPECT_EQ(button->getValue(), 1.0f);
   EXPECT_TRUE(journal.empty());
 }

@@ -74,7 +74,7 @@ protected:
     frame->onMouseUp(where, CButtonState(buttons));
   }
   int32_t press(unsigned char virt, unsigned char modifier = 0) {
-    VstKeyCode code = key(virt, modifier);
+    CKeyCode code = key(virt, modifier);
     return frame->onKeyDown(code);
   }
   uint32_t shown(int32_t x, int32_t y) const { return frame->getComposedImage().at(x, y); }
@@ -178,29 +178,29 @@ TEST_F(FrameTest, KeysGoToTheFocusViewAndTabMovesTheFocus) {
   COnOffButton* first = addButton(CRect(0, 100, 56, 156), 1);
   CAnimKnob* second = addKnob(CRect(100, 100, 170, 170), 2);
   COnOffButton* third = addButton(CRect(200, 100, 256, 156), 3);
-  EXPECT_EQ(press(VKEY_RETURN), -1);
-  EXPECT_EQ(press(VKEY_TAB), 1);
+  EXPECT_EQ(press(kVKeyReturn), -1);
+  EXPECT_EQ(press(kVKeyTab), 1);
   EXPECT_EQ(frame->getFocusView(), first);
-  EXPECT_EQ(press(VKEY_RETURN), 1);
+  EXPECT_EQ(press(kVKeyReturn), 1);
   EXPECT_EQ(first->getValue(), 1.0f);
-  press(VKEY_TAB);
+  press(kVKeyTab);
   EXPECT_EQ(frame->getFocusView(), second);
-  press(VKEY_TAB);
+  press(kVKeyTab);
   EXPECT_EQ(frame->getFocusView(), third);
-  press(VKEY_TAB);
+  press(kVKeyTab);
   EXPECT_EQ(frame->getFocusView(), first) << "wraps around";
-  press(VKEY_TAB, MODIFIER_SHIFT);
+  press(kVKeyTab, kModifierShift);
   EXPECT_EQ(frame->getFocusView(), third);
   second->setVisible(false);
-  press(VKEY_TAB, MODIFIER_SHIFT);
+  press(kVKeyTab, kModifierShift);
   EXPECT_EQ(frame->getFocusView(), first) << "hidden views are skipped";
   click(210, 110);
   EXPECT_EQ(frame->getFocusView(), third) << "a click focuses";
   third->setVisible(false);
   EXPECT_EQ(frame->getFocusView(), nullptr) << "a hidden view gives the focus up";
-  EXPECT_EQ(press(VKEY_RETURN), -1);
+  EXPECT_EQ(press(kVKeyReturn), -1);
   EXPECT_EQ(third->getValue(), 1.0f);
-  VstKeyCode up = key(VKEY_RETURN);
+  CKeyCode up = key(kVKeyReturn);
   EXPECT_EQ(frame->onKeyUp(up), -1);
 }
 

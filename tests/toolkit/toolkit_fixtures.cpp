@@ -1,7 +1,7 @@
 #include "toolkit_fixtures.h"
 
-#include "pngresources.h"
 #include "pngwriter.h"
+#include "test_seams.h"
 
 uint32_t frameColour(int32_t frameIndex) {
   return makePixel(255, static_cast<uint32_t>(frameIndex * 7 % 256),
@@ -74,7 +74,7 @@ bool RecordingEditorInterface::beforeSizeChange(const CRect& newSize, const CRec
   return allowSizeChange;
 }
 
-VstKeyCode key(unsigned char virt, unsigned char modifier) {
-  VstKeyCode code{0, virt, modifier};
+CKeyCode key(unsigned char virt, unsigned char modifier) {
+  CKeyCode code{0, virt, modifier};
   return code;
 }

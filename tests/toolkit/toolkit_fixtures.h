@@ -66,4 +66,4 @@ private:
 };
 
 // A key as the host sends it.
-VstKeyCode key(unsigned char virt, unsigned char modifier = 0);
+CKeyCode key(unsigned char virt, unsigned char modifier = 0);

@@ -21,6 +21,8 @@
 using sparkwell_test::HostCall;
 using sparkwell_test::TestHost;
 
+using hostkit::XvfbServer;
+
 namespace {
 
 // Errors on the host's own connection: there must be none.
@@ -33,7 +35,7 @@ int countError(Display*, XErrorEvent*) {
 class X11WindowTest : public ::testing::Test {
 protected:
   static void SetUpTestSuite() {
-    server = new XvfbServer();
+    server = new XvfbServer("640x480x24");
     if (!server->display().empty()) setenv("DISPLAY", server->display().c_str(), 1);
   }
   static void TearDownTestSuite() {

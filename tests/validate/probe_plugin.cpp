@@ -1,7 +1,8 @@
-// A small stand-in plug-in for testing the validator itself: ten parameters, eight programs
-// and a one-pole low-pass per channel, written to pass the checks it is run with. The
-// environment variable SPARKWELL_PROBE_FAULT names one fault to build in; the validator
-// must then fail the check that looks for it. Nothing here is part of Sparkwell.
+// A small stand-in plug-in for testing the validator itself: seven parameter indices (index 3
+// kept free), five programs and a one-pole low-pass per channel, with an identity of its own (the
+// validator learns all of these from the plug-in), written to pass the checks it is run with. The
+// environment variable SPARKWELL_PROBE_FAULT names one fault to build in; the validator must then
+// fail the check that looks for it. Nothing here is part of Sparkwell.
 #include "../../shell/aeffect.h"
 
 #include <xmmintrin.h>
@@ -49,7 +50,7 @@ Fault faultFromEnvironment() {
   return Fault::None;
 }
 
-constexpr int kParams = 10, kPrograms = 8;
+constexpr int kParams = 7, kPrograms = 5, kEmptySlot = 3;
 float sharedMemory[2];
 
 struct Probe {
@@ -74,7 +75,7 @@ void copyText(void* ptr, const char* text, size_t limit) {
 
 void setParameter(AEffect* effect, VstInt32 index, float value) {
   Probe* p = probeOf(effect);
-  if (index < 0 || index >= kParams || index == 8) return;
+  if (index < 0 || index >= kParams || index == kEmptySlot) return;
   if (p->fault == Fault::ClampsValues) value = std::fmin(std::fmax(value, 0.0f), 1.0f);
   p->values[p->program][index] = value;
   if (p->fault == Fault::AutomatesHost)
@@ -83,14 +84,14 @@ void setParameter(AEffect* effect, VstInt32 index, float value) {
 
 float getParameter(AEffect* effect, VstInt32 index) {
   Probe* p = probeOf(effect);
-  if (index < 0 || index >= kParams || index == 8) return 0.0f;
+  if (index < 0 || index >= kParams || index == kEmptySlot) return 0.0f;
   return p->values[p->program][index];
 }
 
 VstIntPtr dispatcher(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
                      float) {
   Probe* p = probeOf(effect);
-  bool real = index >= 0 && index < kParams && index != 8;
+  bool real = index >= 0 && index < kParams && index != kEmptySlot;
   switch (opcode) {
   case effClose:
     delete p;
@@ -135,13 +136,13 @@ VstIntPtr dispatcher(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr
   case effCanBeAutomated:
     return 1;
   case effGetEffectName:
-    if (ptr) copyText(ptr, "Sparkwell x64", 32);
+    if (ptr) copyText(ptr, "Validator Probe", 32);
     return 1;
   case effGetVendorString:
-    if (ptr) copyText(ptr, "Quillane", 64);
+    if (ptr) copyText(ptr, "Sparkwell tests", 64);
     return 1;
   case effGetProductString:
-    if (ptr) copyText(ptr, "Sparkwell x64", 64);
+    if (ptr) copyText(ptr, "Validator Probe 1", 64);
     return 1;
   case effGetVstVersion:
     return 2400;
@@ -220,7 +221,7 @@ extern "C" __attribute__((visibility("default"))) AEffect* VSTPluginMain(audioMa
   r.flags = effFlagsCanReplacing;
   r.ioRatio = 1.0f;
   r.object = p;
-  r.uniqueID = CCONST('S', 'K', 'W', 'L');
+  r.uniqueID = CCONST('V', 'P', 'r', 'b');
   r.version = 1;
   r.processReplacing = processReplacing;
   return &r;

@@ -11,6 +11,7 @@
 #include "panel_editor.h"
 #include "platform.h"
 #include "plugin_host.h"
+#include "test_seams.h"
 
 namespace {
 

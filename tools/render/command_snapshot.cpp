@@ -1,14 +1,12 @@
 // `snapshot FRONT BACK`: pictures of the editor's two faces with the current values. The
-// editor is opened through the dispatcher like a host opens it, but drawn into memory: its
-// parent "window" is the off-screen target record the plug-in recognises. The back face is
-// reached the way a user reaches it, with a click on the "tweak" tab.
+// editor is opened through the plug-in's private request for our tools and drawn into memory,
+// then idled and closed like a host does it. The back face is reached the way a user reaches it,
+// with a click on the "tweak" tab.
 #include "commands.h"
+#include "memory_editor.h"
 #include "parameter_settings.h"
 #include "plugin_host.h"
 #include "tool_error.h"
-
-#include "../../toolkit/cbuttonstate.h"
-#include "../../toolkit/offscreentarget.h"
 
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #include <stb/stb_image_write.h>
@@ -30,16 +28,16 @@ struct Face {
 
 // The composed image as it stands after the last idle. The editor's image is opaque (the frame
 // starts from black), so its premultiplied channels are the colours themselves.
-Face takeFace(const SparkwellOffscreenTarget& target) {
-  if (target.pixels == nullptr || target.width <= 0 || target.height <= 0)
+Face takeFace(const hostkit::MemoryEditor& editor) {
+  if (editor.pixels() == nullptr || editor.width() <= 0 || editor.height() <= 0)
     throw failure("the plug-in's editor drew nothing");
   Face face;
-  face.width = target.width;
-  face.height = target.height;
+  face.width = editor.width();
+  face.height = editor.height();
   const size_t count = static_cast<size_t>(face.width) * static_cast<size_t>(face.height);
   face.rgb.reserve(count * 3);
   for (size_t i = 0; i < count; ++i) {
-    const uint32_t pixel = target.pixels[i];
+    const uint32_t pixel = editor.pixels()[i];
     face.rgb.push_back(static_cast<unsigned char>(pixel >> 16));
     face.rgb.push_back(static_cast<unsigned char>(pixel >> 8));
     face.rgb.push_back(static_cast<unsigned char>(pixel));
@@ -52,11 +50,9 @@ void writeFace(const Face& face, const std::string& path) {
     throw failure("cannot write '" + path + "'");
 }
 
-void clickTab(SparkwellOffscreenTarget& target) {
-  if (target.mouseDown == nullptr || target.mouseUp == nullptr)
+void clickTab(hostkit::MemoryEditor& editor) {
+  if (!editor.click(kTabX, kTabY))
     throw failure("the plug-in's editor takes no mouse input off-screen");
-  target.mouseDown(target.frame, kTabX, kTabY, kLButton);
-  target.mouseUp(target.frame, kTabX, kTabY, kLButton);
 }
 
 } // namespace
@@ -70,23 +66,16 @@ int runSnapshot(const ParsedArguments& arguments) {
   std::unique_ptr<PluginHost> plugin = PluginHost::load(pluginPathFrom(arguments));
   applyProgramAndSettings(*plugin, arguments.option("program"), arguments.all("set"));
 
-  // The record must lie where no window id can (above 4 GiB): the stack always does.
-  SparkwellOffscreenTarget target{};
-  target.magic = kSparkwellOffscreenMagic;
-  if (plugin->editorRequest(effEditOpen, &target) == 0)
-    throw failure("the plug-in did not open its editor");
   Face front, back;
-  try {
-    plugin->editorRequest(effEditIdle);
-    front = takeFace(target);
-    clickTab(target);
-    plugin->editorRequest(effEditIdle);
-    back = takeFace(target);
-  } catch (...) {
-    plugin->editorRequest(effEditClose);
-    throw;
+  {
+    hostkit::MemoryEditor editor(plugin->instance());
+    if (!editor.opened()) throw failure("the plug-in did not open its editor in memory");
+    editor.idle();
+    front = takeFace(editor);
+    clickTab(editor);
+    editor.idle();
+    back = takeFace(editor);
   }
-  plugin->editorRequest(effEditClose);
 
   writeFace(front, frontPath);
   try {

@@ -4,17 +4,9 @@
 
 #include <algorithm>
 #include <cstring>
-#include <dlfcn.h>
 #include <sys/stat.h>
 
 namespace {
-
-// The host's side of the conversation. The plug-in asks for the version before it creates an
-// instance; this host has nothing else to offer and answers every other request with 0.
-VstIntPtr hostCallback(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
-  if (opcode == audioMasterVersion) return 2400;
-  return 0;
-}
 
 // Text requests get a zeroed buffer far larger than any limit of the interface, and its last
 // byte is zeroed again after the call, so a plug-in that writes past its limit, or nothing at
@@ -34,57 +26,50 @@ std::unique_ptr<PluginHost> PluginHost::load(const std::string& path) {
   // A name without a slash would send dlopen searching the system's library folders; the
   // user means the file of that name here.
   std::string loadPath = path.find('/') == std::string::npos ? "./" + path : path;
-  void* module = dlopen(loadPath.c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (!module) {
-    const char* reason = dlerror();
-    std::string text = reason ? reason : "unknown reason";
+  auto library = std::make_unique<hostkit::PluginLibrary>(loadPath);
+  if (!library->isLoaded()) {
+    std::string text = library->loadError();
     std::replace(text.begin(), text.end(), '\n', ' ');
     throw failure("cannot load plug-in '" + path + "': " + text);
   }
-  // Hosts look for VSTPluginMain first and fall back to the older name "main".
-  void* symbol = dlsym(module, "VSTPluginMain");
-  if (!symbol) symbol = dlsym(module, "main");
-  if (!symbol) {
-    dlclose(module);
+  VstPluginMainProc entry = library->hostEntry();
+  if (!entry)
     throw failure("cannot load plug-in '" + path + "': it exports no VSTPluginMain entry point");
-  }
-  VstPluginMainProc entry;
-  std::memcpy(&entry, &symbol, sizeof entry);
-  AEffect* effect = entry(hostCallback);
-  if (!effect) {
-    dlclose(module);
+  // The host's side of the conversation: the plug-in asks for the version before it creates an
+  // instance; this host has nothing else to offer and answers every other request with 0.
+  auto host = std::make_unique<hostkit::RecordingHost>();
+  AEffect* effect = host->create(entry);
+  if (!effect)
     throw failure("cannot load plug-in '" + path + "': its entry point made no instance");
-  }
   if (effect->magic != kEffectMagic || !effect->dispatcher) {
     // Without a valid record there is no safe way to close the instance; leave it loaded.
+    library.release();
     throw failure("cannot load plug-in '" + path + "': it did not return a VST 2.4 instance");
   }
   if (!effect->processReplacing || !(effect->flags & effFlagsCanReplacing)) {
     effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
-    dlclose(module);
     throw failure("cannot load plug-in '" + path + "': it cannot process 32-bit audio");
   }
-  return std::unique_ptr<PluginHost>(new PluginHost(path, module, effect));
+  return std::unique_ptr<PluginHost>(
+      new PluginHost(path, std::move(library), std::move(host), effect));
 }
 
-PluginHost::PluginHost(std::string path, void* module, AEffect* effect)
-    : path_(std::move(path)), module_(module), effect_(effect) {
+PluginHost::PluginHost(std::string path, std::unique_ptr<hostkit::PluginLibrary> library,
+                       std::unique_ptr<hostkit::RecordingHost> host, AEffect* effect)
+    : path_(std::move(path)), library_(std::move(library)), host_(std::move(host)),
+      effect_(effect) {
   dispatch(effOpen);
 }
 
 PluginHost::~PluginHost() {
   if (processing_) setProcessing(false);
   dispatch(effClose);
-  dlclose(module_);
+  host_->forget(effect_);
 }
 
 VstIntPtr PluginHost::dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
                                float opt) const {
   return effect_->dispatcher(effect_, opcode, index, value, ptr, opt);
-}
-
-VstIntPtr PluginHost::editorRequest(VstInt32 opcode, void* window) {
-  return dispatch(opcode, 0, 0, window);
 }
 
 std::string PluginHost::textRequest(VstInt32 opcode, VstInt32 index) const {

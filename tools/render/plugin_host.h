@@ -1,8 +1,9 @@
-// Loads a VST 2.4 plug-in module the way a DAW does (dlopen, the exported entry point, the
-// AEffect record) and wraps the requests this tool makes of one instance.
+// Loads a VST 2.4 plug-in module the way a DAW does (the host kit's library loading, entry point
+// and host callback) and wraps the requests this tool makes of one instance.
 #pragma once
 
 #include "aeffect.h"
+#include "hostkit.h"
 
 #include <memory>
 #include <string>
@@ -18,6 +19,8 @@ public:
 
   const std::string& path() const { return path_; }
   const AEffect& record() const { return *effect_; }
+  // The instance's record, for requests this class does not wrap.
+  AEffect* instance() const { return effect_; }
 
   std::string effectName() const;
   std::string vendorString() const;
@@ -49,17 +52,16 @@ public:
   int outputChannels() const;
   void process(float** inputs, float** outputs, int frames);
 
-  // An editor request (effEditOpen, effEditIdle, effEditClose) with its window argument.
-  VstIntPtr editorRequest(VstInt32 opcode, void* window = nullptr);
-
 private:
-  PluginHost(std::string path, void* module, AEffect* effect);
+  PluginHost(std::string path, std::unique_ptr<hostkit::PluginLibrary> library,
+             std::unique_ptr<hostkit::RecordingHost> host, AEffect* effect);
   VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
                      float opt = 0.0f) const;
   std::string textRequest(VstInt32 opcode, VstInt32 index) const;
 
   std::string path_;
-  void* module_;
+  std::unique_ptr<hostkit::PluginLibrary> library_;
+  std::unique_ptr<hostkit::RecordingHost> host_;
   AEffect* effect_;
   bool processing_ = false;
 };

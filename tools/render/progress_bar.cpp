@@ -27,7 +27,8 @@ void ProgressBar::update(int64_t framesDone) {
   if (!enabled_) return;
   auto now = std::chrono::steady_clock::now();
   if (now - start_ < kQuietTime || (drawn_ && now - lastDrawn_ < kRedrawInterval)) return;
-  double fraction = std::clamp(static_cast<double>(framesDone) / totalFrames_, 0.0, 1.0);
+  double fraction =
+      std::clamp(static_cast<double>(framesDone) / static_cast<double>(totalFrames_), 0.0, 1.0);
   int filled = static_cast<int>(fraction * kBarWidth);
   std::string bar(static_cast<size_t>(filled), '#');
   bar.append(static_cast<size_t>(kBarWidth - filled), '.');

@@ -98,6 +98,6 @@ void fillTone(float* samples, int frames, long long start, float amplitude) {
     double envelope = std::exp(-3.0 * std::fmod(t, 1.0));
     double value = std::sin(twoPi * 110.0 * t) + 0.5 * std::sin(twoPi * 220.0 * t) +
                    0.25 * std::sin(twoPi * 330.0 * t) + 0.12 * std::sin(twoPi * 1650.0 * t);
-    samples[i] = static_cast<float>(amplitude * envelope * value / 1.87);
+    samples[i] = static_cast<float>(static_cast<double>(amplitude) * envelope * value / 1.87);
   }
 }

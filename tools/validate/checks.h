@@ -8,6 +8,32 @@
 #include "report.h"
 
 #include <string>
+#include <vector>
+
+// What the validator reads from the plug-in itself before any check runs (learnPluginFacts):
+// the checks hold every instance to these, so that they test one plug-in's consistency with
+// itself and with the interface rather than knowing its design.
+struct PluginFacts {
+  int numParams = 0;
+  int numPrograms = 0;
+  VstInt32 uniqueID = 0;
+  std::string effectName, vendorString, productString;
+  bool hasEditor = false;
+  int editorWidth = 0, editorHeight = 0; // effEditGetRect before the editor opens
+  // Parameter indices below numParams that hold no parameter: their name request writes
+  // nothing (a slot kept free, as a tag for something that is no parameter).
+  std::vector<int> emptySlots;
+
+  bool isEmptySlot(int index) const;
+  // An index with a parameter behind it.
+  bool isParameter(int index) const {
+    return index >= 0 && index < numParams && !isEmptySlot(index);
+  }
+};
+
+// Reads the facts from a fresh instance of `plugin`; false with `why` set when there is none.
+bool learnPluginFacts(Plugin& plugin, std::string& why);
+const PluginFacts& facts();
 
 struct Validation {
   std::string pluginPath;
@@ -55,9 +81,6 @@ void checkEditorOddStates(CheckContext&, Validation&);
 void checkEditorIdle(CheckContext&, Validation&);
 
 // Shared helpers.
-constexpr int kNumParams = 10;
-constexpr int kNumPrograms = 8;
-constexpr int kEmptyParameterSlot = 8;
 
 // Processes `blocks` blocks of `frames` frames of seeded noise; false (with a fault recorded)
 // when the plug-in breaks the buffer rules or the output is not finite.

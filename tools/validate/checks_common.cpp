@@ -3,6 +3,9 @@
 
 #include "buffers.h"
 
+#include <algorithm>
+#include <cstring>
+
 bool processNoise(CheckContext& ctx, Instance& instance, int frames, int blocks, const char* what,
                   bool requireFinite) {
   StereoBuffers buffers(frames);
@@ -56,5 +59,58 @@ bool requireEditor(CheckContext& ctx, Instance& instance, Validation& v) {
     ctx.fail("XOpenDisplay", "no display to open the editor in: %s", v.displayProblem.c_str());
     return false;
   }
+  return true;
+}
+
+namespace {
+
+PluginFacts learned;
+
+std::string textAnswer(Instance& instance, VstInt32 opcode) {
+  char text[513] = {};
+  instance.dispatch(opcode, 0, 0, text);
+  return text;
+}
+
+} // namespace
+
+bool PluginFacts::isEmptySlot(int index) const {
+  return std::find(emptySlots.begin(), emptySlots.end(), index) != emptySlots.end();
+}
+
+const PluginFacts& facts() {
+  return learned;
+}
+
+bool learnPluginFacts(Plugin& plugin, std::string& why) {
+  Instance instance(plugin);
+  if (!instance) {
+    why = "the entry point made no instance";
+    return false;
+  }
+  const AEffect* record = instance.record();
+  PluginFacts found;
+  found.numParams = record->numParams;
+  found.numPrograms = record->numPrograms;
+  found.uniqueID = record->uniqueID;
+  found.hasEditor = (record->flags & effFlagsHasEditor) != 0;
+  found.effectName = textAnswer(instance, effGetEffectName);
+  found.vendorString = textAnswer(instance, effGetVendorString);
+  found.productString = textAnswer(instance, effGetProductString);
+  for (int index = 0; index < found.numParams; ++index) {
+    unsigned char name[512];
+    memset(name, 0xAA, sizeof name);
+    instance.dispatch(effGetParamName, index, 0, name);
+    bool untouched = true;
+    for (unsigned char byte : name)
+      untouched = untouched && byte == 0xAA;
+    if (untouched) found.emptySlots.push_back(index);
+  }
+  ERect* rect = nullptr;
+  if (found.hasEditor && instance.dispatch(effEditGetRect, 0, 0, &rect) == 1 && rect != nullptr) {
+    found.editorWidth = rect->right - rect->left;
+    found.editorHeight = rect->bottom - rect->top;
+  }
+  learned = found;
   return true;
 }

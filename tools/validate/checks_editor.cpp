@@ -11,7 +11,6 @@
 #include <thread>
 
 namespace {
-constexpr int kEditorWidth = 450, kEditorHeight = 306;
 
 // Child windows of `parent`, waiting up to a second for the plug-in's connection to catch
 // up until there are `expected` of them.
@@ -28,9 +27,9 @@ std::string windowProblem(const std::vector<ChildWindow>& children) {
   if (children.size() != 1)
     return format("%zu child windows in the parent, expected exactly 1", children.size());
   const ChildWindow& child = children.front();
-  if (child.width != kEditorWidth || child.height != kEditorHeight)
-    return format("the child window is %d x %d, expected %d x %d", child.width, child.height,
-                  kEditorWidth, kEditorHeight);
+  if (child.width != facts().editorWidth || child.height != facts().editorHeight)
+    return format("the child window is %d x %d, effEditGetRect said %d x %d", child.width,
+                  child.height, facts().editorWidth, facts().editorHeight);
   if (!child.viewable) return "the child window is not mapped";
   return std::string();
 }
@@ -80,12 +79,13 @@ void checkEditorCycles(CheckContext& ctx, Validation& v) {
   if (answer != 1 || !rect)
     ctx.fail("effEditGetRect before effEditOpen", "answered %lld with %s", (long long)answer,
              rect ? "a rectangle" : "no rectangle");
-  else if (rect->top != 0 || rect->left != 0 || rect->bottom != kEditorHeight ||
-           rect->right != kEditorWidth)
+  else if (rect->top != 0 || rect->left != 0 || rect->bottom != facts().editorHeight ||
+           rect->right != facts().editorWidth || rect->bottom <= 0 || rect->right <= 0)
     ctx.fail("effEditGetRect before effEditOpen",
-             "top %d left %d bottom %d right %d, expected "
-             "0 0 306 450",
-             rect->top, rect->left, rect->bottom, rect->right);
+             "top %d left %d bottom %d right %d, expected 0 0 and a size that is not empty and the "
+             "same for every instance (%d x %d)",
+             rect->top, rect->left, rect->bottom, rect->right, facts().editorWidth,
+             facts().editorHeight);
 
   // Requests for a window that is not there.
   instance.dispatch(effEditClose);
@@ -93,7 +93,7 @@ void checkEditorCycles(CheckContext& ctx, Validation& v) {
   VstIntPtr key = instance.dispatch(effEditKeyDown, 'a', 0, nullptr, 0.0f);
   if (key != 0) ctx.fail("effEditKeyDown with the editor closed", "answered %lld", (long long)key);
 
-  uintptr_t shared = display.createParent(kEditorWidth, kEditorHeight);
+  uintptr_t shared = display.createParent(facts().editorWidth, facts().editorHeight);
   cycle(ctx, instance, display, shared, 0); // one-time set-up happens here
   ServerResources before, after;
   bool haveResources = display.resources(before);
@@ -104,7 +104,7 @@ void checkEditorCycles(CheckContext& ctx, Validation& v) {
     if (round % 2 == 0) {
       cycle(ctx, instance, display, shared, round);
     } else {
-      uintptr_t fresh = display.createParent(kEditorWidth, kEditorHeight);
+      uintptr_t fresh = display.createParent(facts().editorWidth, facts().editorHeight);
       cycle(ctx, instance, display, fresh, round);
       display.destroyWindow(fresh);
     }
@@ -173,7 +173,7 @@ void checkEditorOddStates(CheckContext& ctx, Validation& v) {
     std::thread parameters([&] {
       std::mt19937_64 rng(parameterSeed);
       while (!stop.load()) {
-        instance.set(static_cast<VstInt32>(rng() % kNumParams),
+        instance.set(static_cast<VstInt32>(rng() % facts().numParams),
                      static_cast<float>(rng() % 1001) / 1000.0f);
         std::this_thread::yield();
       }
@@ -194,7 +194,7 @@ void checkEditorOddStates(CheckContext& ctx, Validation& v) {
   // The host destroys the parent window before it closes the editor. X errors on the
   // plug-in's connection are expected here (its window is gone); a crash is not.
   {
-    uintptr_t parent = display.createParent(kEditorWidth, kEditorHeight);
+    uintptr_t parent = display.createParent(facts().editorWidth, facts().editorHeight);
     instance.dispatch(effEditOpen, 0, 0, display.editorParent(parent));
     instance.dispatch(effEditIdle);
     display.destroyWindow(parent);
@@ -205,7 +205,7 @@ void checkEditorOddStates(CheckContext& ctx, Validation& v) {
     instance.dispatch(effEditClose);
     display.takeForeignErrors();
     // The editor still works afterwards.
-    uintptr_t again = display.createParent(kEditorWidth, kEditorHeight);
+    uintptr_t again = display.createParent(facts().editorWidth, facts().editorHeight);
     instance.dispatch(effEditOpen, 0, 0, display.editorParent(again));
     instance.dispatch(effEditIdle);
     std::string problem = windowProblem(childrenSettled(display, again, 1));
@@ -219,7 +219,7 @@ void checkEditorOddStates(CheckContext& ctx, Validation& v) {
   {
     Instance closing(*v.plugin);
     closing.start();
-    uintptr_t parent = display.createParent(kEditorWidth, kEditorHeight);
+    uintptr_t parent = display.createParent(facts().editorWidth, facts().editorHeight);
     closing.dispatch(effEditOpen, 0, 0, display.editorParent(parent));
     closing.dispatch(effEditIdle);
     VstIntPtr closed = closing.close();

@@ -10,7 +10,6 @@
 #include <cstring>
 
 namespace {
-constexpr VstInt32 kUniqueId = CCONST('S', 'K', 'W', 'L');
 constexpr VstInt32 kIdentifyAnswer = CCONST('N', 'v', 'E', 'f');
 
 std::string recordProblem(const AEffect* e) {
@@ -18,14 +17,19 @@ std::string recordProblem(const AEffect* e) {
   if (!e->dispatcher || !e->process || !e->setParameter || !e->getParameter || !e->processReplacing)
     return "an entry of the record is null";
   if (!e->object) return "object is null";
-  if (e->numPrograms != kNumPrograms || e->numParams != kNumParams)
-    return format("%d programs and %d parameters, expected 8 and 10", e->numPrograms, e->numParams);
+  if (e->numPrograms != facts().numPrograms || e->numParams != facts().numParams)
+    return format("%d programs and %d parameters, the first instance had %d and %d", e->numPrograms,
+                  e->numParams, facts().numPrograms, facts().numParams);
+  if (e->numPrograms < 0 || e->numParams <= 0)
+    return format("%d programs and %d parameters", e->numPrograms, e->numParams);
   if (e->numInputs != 2 || e->numOutputs != 2)
     return format("%d inputs and %d outputs, expected 2 and 2", e->numInputs, e->numOutputs);
   if (!(e->flags & effFlagsCanReplacing)) return "effFlagsCanReplacing is not set";
   if (e->flags & ~(effFlagsCanReplacing | effFlagsHasEditor))
     return format("flags 0x%x carry more than HasEditor and CanReplacing", e->flags);
-  if (e->uniqueID != kUniqueId) return format("unique ID 0x%08x, expected 'SKWL'", e->uniqueID);
+  if (e->uniqueID == 0) return "the unique ID is 0";
+  if (e->uniqueID != facts().uniqueID)
+    return format("unique ID 0x%08x, the first instance had 0x%08x", e->uniqueID, facts().uniqueID);
   if (e->resvd1 != 0 || e->resvd2 != 0) return "the host's reserved fields are not zero";
   if (e->initialDelay != 0) return format("initial delay %d, expected 0", e->initialDelay);
   if (e->ioRatio != 1.0f) return "ioRatio is not 1.0";
@@ -62,7 +66,7 @@ void scanOnce(CheckContext& ctx, Plugin& plugin) {
   instance.dispatch(effGetPlugCategory);
   for (const char* token : {"receiveVstEvents", "receiveVstMidiEvent", "bypass"})
     instance.dispatch(effCanDo, 0, 0, const_cast<char*>(token));
-  for (int index = 0; index < kNumParams; ++index) {
+  for (int index = 0; index < facts().numParams; ++index) {
     instance.dispatch(effCanBeAutomated, index);
     for (VstInt32 opcode : {effGetParamName, effGetParamLabel, effGetParamDisplay}) {
       memset(text, 0, sizeof text);
@@ -70,7 +74,7 @@ void scanOnce(CheckContext& ctx, Plugin& plugin) {
     }
     instance.get(index);
   }
-  for (int program = 0; program < kNumPrograms; ++program) {
+  for (int program = 0; program < facts().numPrograms; ++program) {
     memset(text, 0, sizeof text);
     instance.dispatch(effGetProgramNameIndexed, program, 0, text);
   }
@@ -244,17 +248,17 @@ void checkTextRequests(CheckContext& ctx, Validation& v) {
   instance.start();
   std::vector<TextRequest> requests;
   std::vector<VstInt32> indices = {-1, INT_MAX};
-  for (VstInt32 i = 0; i <= 10; ++i)
+  for (VstInt32 i = 0; i <= facts().numParams; ++i) // one past the last
     indices.push_back(i);
   for (VstInt32 index : indices) {
-    bool real = index >= 0 && index < kNumParams && index != kEmptyParameterSlot;
+    bool real = facts().isParameter(index);
     requests.push_back({effGetParamName, index, 0, 0, !real, !real});
-    // Index 9 (Effect) may leave its label untouched.
-    requests.push_back({effGetParamLabel, index, 0, 9, !real || index == 9, !real});
+    // A parameter without a unit may leave its label untouched.
+    requests.push_back({effGetParamLabel, index, 0, 9, true, !real});
     requests.push_back({effGetParamDisplay, index, 0, 9, !real, !real});
   }
-  for (VstInt32 index = -1; index <= 8; ++index) {
-    bool real = index >= 0 && index < kNumPrograms;
+  for (VstInt32 index = -1; index <= facts().numPrograms; ++index) {
+    bool real = index >= 0 && index < facts().numPrograms;
     requests.push_back({effGetProgramNameIndexed, index, 0, 25, !real, !real});
     requests.push_back({effGetProgramNameIndexed, index, 1, 25, !real, !real});
   }
@@ -300,20 +304,21 @@ void checkTextRequests(CheckContext& ctx, Validation& v) {
     }
   }
 
-  // Identity as designed.
+  // Identity: answered, not empty, and the same as the first instance's.
   struct Identity {
     VstInt32 opcode;
-    const char* text;
-  } identity[] = {{effGetEffectName, "Sparkwell x64"},
-                  {effGetVendorString, "Quillane"},
-                  {effGetProductString, "Sparkwell x64"}};
+    const std::string& text;
+  } identity[] = {{effGetEffectName, facts().effectName},
+                  {effGetVendorString, facts().vendorString},
+                  {effGetProductString, facts().productString}};
   for (const Identity& expected : identity) {
     char text[512];
     memset(text, 0, sizeof text);
     VstIntPtr answer = instance.dispatch(expected.opcode, 0, 0, text);
-    if (answer != 1 || strcmp(text, expected.text) != 0)
-      ctx.fail(opcodeName(expected.opcode), "answered %lld with \"%s\", expected 1 with \"%s\"",
-               (long long)answer, text, expected.text);
+    if (answer != 1 || text[0] == '\0' || expected.text != text)
+      ctx.fail(opcodeName(expected.opcode),
+               "answered %lld with \"%s\", expected 1 with the first instance's \"%s\"",
+               (long long)answer, text, expected.text.c_str());
   }
   ctx.note("%zu requests, 2 programs", requests.size());
 }
@@ -333,7 +338,7 @@ VstIntPtr designedAnswer(VstInt32 opcode, VstInt32 index, VstIntPtr value, int p
   case effCanBeAutomated:
     return 1;
   case effGetProgramNameIndexed:
-    return index >= 0 && index < kNumPrograms ? 1 : 0;
+    return index >= 0 && index < facts().numPrograms ? 1 : 0;
   case effGetEffectName:
   case effGetVendorString:
   case effGetProductString:
@@ -370,7 +375,8 @@ void checkOpcodeSweep(CheckContext& ctx, Validation& v) {
   instance.start();
   bool hasEditor = instance.hasEditor();
   uintptr_t parent = 0;
-  if (v.display && hasEditor) parent = v.display->createParent(450, 306);
+  if (v.display && hasEditor)
+    parent = v.display->createParent(facts().editorWidth, facts().editorHeight);
 
   alignas(16) unsigned char buffer[4096];
   void* speakerSlots[2] = {buffer, buffer};
@@ -400,7 +406,7 @@ void checkOpcodeSweep(CheckContext& ctx, Validation& v) {
         ctx.fail(format("%s(index %d, value %lld, opt %g)", opcodeName(opcode).c_str(), index,
                         (long long)value, static_cast<double>(opt)),
                  "answered %lld, expected %lld", (long long)answer, (long long)expected);
-      if (opcode == effSetProgram && value >= 0 && value < kNumPrograms)
+      if (opcode == effSetProgram && value >= 0 && value < facts().numPrograms)
         program = static_cast<int>(value);
       if (opcode == effEditOpen) instance.dispatch(effEditClose);
     }
@@ -449,12 +455,12 @@ void checkSilentHost(CheckContext& ctx, Validation& v) {
       return;
     }
     instance.start();
-    for (int index = 0; index < kNumParams; ++index)
+    for (int index = 0; index < facts().numParams; ++index)
       instance.set(index, 0.3f);
     instance.dispatch(effSetProgram, 0, 3);
     processNoise(ctx, instance, 512, 8, "processReplacing with a silent host");
     if (v.display && instance.hasEditor()) {
-      uintptr_t parent = v.display->createParent(450, 306);
+      uintptr_t parent = v.display->createParent(facts().editorWidth, facts().editorHeight);
       ERect* rect = nullptr;
       instance.dispatch(effEditGetRect, 0, 0, &rect);
       if (instance.dispatch(effEditOpen, 0, 0, v.display->editorParent(parent)) != 1)

@@ -23,7 +23,7 @@ void checkDisplay(CheckContext& ctx, Instance& instance, int index, float value)
   unsigned char text[64];
   memset(text, 0xAA, sizeof text);
   instance.dispatch(effGetParamDisplay, index, 0, text);
-  if (index == kEmptyParameterSlot) return;
+  if (facts().isEmptySlot(index)) return;
   const void* end = memchr(text, 0, 9);
   if (!end) {
     ctx.fail(format("effGetParamDisplay(%d) after setParameter(%d, %g)", index, index,
@@ -72,13 +72,13 @@ void checkParameterValues(CheckContext& ctx, Validation& v) {
   Instance instance(*v.plugin);
   instance.start(64);
   std::vector<float> sane;
-  for (int index = 0; index < kNumParams; ++index)
+  for (int index = 0; index < facts().numParams; ++index)
     sane.push_back(instance.get(index));
   const float hostile[] = {-1.0f,     2.0f,   1e9f,    -1e9f, NAN, INFINITY,
                            -INFINITY, 1e-40f, -1e-40f, 0.0f,  1.0f};
   std::uniform_real_distribution<float> unit(0.0f, 1.0f);
   int values = 0;
-  for (int index = 0; index < kNumParams && !ctx.failed(); ++index) {
+  for (int index = 0; index < facts().numParams && !ctx.failed(); ++index) {
     std::vector<float> sweep;
     for (int step = 0; step <= 100; ++step)
       sweep.push_back(static_cast<float>(step) * 0.01f);
@@ -90,7 +90,7 @@ void checkParameterValues(CheckContext& ctx, Validation& v) {
       ++values;
       instance.set(index, value);
       float read = instance.get(index);
-      float expected = index == kEmptyParameterSlot ? 0.0f : value;
+      float expected = facts().isEmptySlot(index) ? 0.0f : value;
       if (!sameFloat(read, expected))
         ctx.fail(format("getParameter(%d) after setParameter(%d, %g)", index, index,
                         static_cast<double>(value)),
@@ -120,7 +120,7 @@ void checkHostAutomation(CheckContext& ctx, Validation& v) {
   instance.start();
   HostState& host = hostState();
   host.clearLog();
-  std::uniform_int_distribution<int> anyIndex(0, kNumParams - 1);
+  std::uniform_int_distribution<int> anyIndex(0, facts().numParams - 1);
   std::uniform_real_distribution<float> unit(0.0f, 1.0f);
   for (int write = 0; write < 500; ++write) {
     instance.set(anyIndex(ctx.rng), unit(ctx.rng));
@@ -170,7 +170,7 @@ void runGestures(CheckContext& ctx, Instance& instance, EditorSession& editor) {
       continue;
     }
     float stored = instance.get(gesture.index);
-    float expected = gesture.index == kEmptyParameterSlot ? 0.0f : last;
+    float expected = facts().isEmptySlot(gesture.index) ? 0.0f : last;
     if (!sameFloat(stored, expected))
       ctx.fail(gesture.name, "the host was sent %g but getParameter(%d) answers %g",
                static_cast<double>(last), gesture.index, static_cast<double>(stored));
@@ -201,9 +201,9 @@ void checkReentrancy(CheckContext& ctx, Validation& v) {
   host.onAutomate = [&](AEffect* effect, VstInt32 index, float value) {
     // A host that reads the value back and writes it again while handling the automation.
     float read = effect->getParameter(effect, index);
-    if (index != kEmptyParameterSlot && !sameFloat(read, value)) mismatches.fetch_add(1);
+    if (!facts().isEmptySlot(index) && !sameFloat(read, value)) mismatches.fetch_add(1);
     effect->setParameter(effect, index, value);
-    effect->setParameter(effect, (index + 1) % kNumParams, effect->getParameter(effect, 0));
+    effect->setParameter(effect, (index + 1) % facts().numParams, effect->getParameter(effect, 0));
     answered.fetch_add(1);
   };
   {
@@ -253,14 +253,14 @@ void checkConcurrency(CheckContext& ctx, Validation& v) {
   });
   std::thread parameters([&] {
     std::mt19937_64 rng(seed + 1);
-    std::uniform_int_distribution<int> anyIndex(0, kNumParams - 1);
+    std::uniform_int_distribution<int> anyIndex(0, facts().numParams - 1);
     std::uniform_real_distribution<float> unit(0.0f, 1.0f);
     while (!stop.load(std::memory_order_relaxed)) {
       instance.set(anyIndex(rng), unit(rng));
       long done = writes.fetch_add(1, std::memory_order_relaxed);
       if (done % 997 == 0) {
         // Program changes come through the dispatcher, as a host's do.
-        instance.dispatch(effSetProgram, 0, static_cast<VstIntPtr>(rng() % kNumPrograms));
+        instance.dispatch(effSetProgram, 0, static_cast<VstIntPtr>(rng() % facts().numPrograms));
       }
       if (done % 64 == 0) std::this_thread::yield();
     }
@@ -297,18 +297,18 @@ void checkConcurrency(CheckContext& ctx, Validation& v) {
 namespace {
 struct ProgramState {
   std::string name;
-  float values[kNumParams];
+  std::vector<float> values = std::vector<float>(static_cast<size_t>(facts().numParams));
 };
 
 std::vector<ProgramState> readPrograms(Instance& instance) {
   std::vector<ProgramState> programs;
-  for (int program = 0; program < kNumPrograms; ++program) {
+  for (int program = 0; program < facts().numPrograms; ++program) {
     instance.dispatch(effSetProgram, 0, program);
     ProgramState state;
     char name[512] = {0};
     instance.dispatch(effGetProgramName, 0, 0, name);
     state.name = name;
-    for (int index = 0; index < kNumParams; ++index)
+    for (int index = 0; index < facts().numParams; ++index)
       state.values[index] = instance.get(index);
     programs.push_back(state);
   }
@@ -319,7 +319,7 @@ std::vector<ProgramState> readPrograms(Instance& instance) {
 void checkPrograms(CheckContext& ctx, Validation& v) {
   Instance instance(*v.plugin);
   instance.start();
-  for (int program = 0; program < kNumPrograms; ++program) {
+  for (int program = 0; program < facts().numPrograms; ++program) {
     instance.dispatch(effSetProgram, 0, program);
     VstIntPtr current = instance.dispatch(effGetProgram);
     if (current != program)
@@ -355,9 +355,9 @@ void checkPrograms(CheckContext& ctx, Validation& v) {
   // Host-style state without chunks: walk every program, write values and names into a
   // fresh instance, compare by walking again.
   std::uniform_real_distribution<float> unit(0.0f, 1.0f);
-  for (int program = 0; program < kNumPrograms; ++program) {
+  for (int program = 0; program < facts().numPrograms; ++program) {
     instance.dispatch(effSetProgram, 0, program);
-    for (int index = 0; index < kNumParams; ++index)
+    for (int index = 0; index < facts().numParams; ++index)
       instance.set(index, unit(ctx.rng));
     if (program % 2 == 1) {
       std::string programName = format("Saved %d", program);
@@ -367,22 +367,22 @@ void checkPrograms(CheckContext& ctx, Validation& v) {
   std::vector<ProgramState> saved = readPrograms(instance);
   Instance restored(*v.plugin);
   restored.start();
-  for (int program = 0; program < kNumPrograms; ++program) {
+  for (int program = 0; program < facts().numPrograms; ++program) {
     restored.dispatch(effSetProgram, 0, program);
     const ProgramState& state = saved[static_cast<size_t>(program)];
-    for (int index = 0; index < kNumParams; ++index)
+    for (int index = 0; index < facts().numParams; ++index)
       restored.set(index, state.values[index]);
     std::string programName = state.name;
     restored.dispatch(effSetProgramName, 0, 0, &programName[0]);
   }
   std::vector<ProgramState> reread = readPrograms(restored);
-  for (int program = 0; program < kNumPrograms; ++program) {
+  for (int program = 0; program < facts().numPrograms; ++program) {
     const ProgramState& a = saved[static_cast<size_t>(program)];
     const ProgramState& b = reread[static_cast<size_t>(program)];
     if (a.name != b.name)
       ctx.fail(format("effGetProgramName of restored program %d", program), "\"%s\", saved \"%s\"",
                b.name.c_str(), a.name.c_str());
-    for (int index = 0; index < kNumParams; ++index)
+    for (int index = 0; index < facts().numParams; ++index)
       if (!sameFloat(a.values[index], b.values[index]))
         ctx.fail(format("getParameter(%d) of restored program %d", index, program),
                  "%.9g, saved %.9g", static_cast<double>(b.values[index]),

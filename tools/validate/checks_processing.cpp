@@ -333,7 +333,7 @@ void checkFpState(CheckContext& ctx, Validation& v) {
       Instance instance(*v.plugin);
       instance.start();
       char text[512];
-      for (int index = 0; index < kNumParams; ++index) {
+      for (int index = 0; index < facts().numParams; ++index) {
         instance.set(index, 0.37f);
         instance.dispatch(effGetParamDisplay, index, 0, text);
         instance.get(index);
@@ -433,7 +433,7 @@ void checkRealTime(CheckContext& ctx, Validation& v) {
 void checkInstances(CheckContext& ctx, Validation& v) {
   constexpr int kInstances = 33, kBlocks = 24;
   struct Setup {
-    float values[kNumParams];
+    std::vector<float> values = std::vector<float>(static_cast<size_t>(facts().numParams));
     std::vector<int> sizes;
     Signal signal;
   };
@@ -452,7 +452,7 @@ void checkInstances(CheckContext& ctx, Validation& v) {
   }
   auto configure = [&](Instance& instance, const Setup& setup) {
     instance.start();
-    for (int index = 0; index < kNumParams; ++index)
+    for (int index = 0; index < facts().numParams; ++index)
       instance.set(index, setup.values[index]);
   };
 

@@ -1,5 +1,7 @@
 #include "editor_session.h"
 
+#include "checks.h"
+
 #include "system.h"
 
 EditorSession::EditorSession(Instance& instance, HostDisplay& display)
@@ -10,7 +12,7 @@ EditorSession::~EditorSession() {
 }
 
 VstIntPtr EditorSession::open() {
-  if (!parentWindow) parentWindow = display.createParent(450, 306);
+  if (!parentWindow) parentWindow = display.createParent(facts().editorWidth, facts().editorHeight);
   VstIntPtr answer = instance.dispatch(effEditOpen, 0, 0, display.editorParent(parentWindow));
   opened = true;
   return answer;

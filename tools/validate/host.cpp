@@ -196,13 +196,26 @@ VstIntPtr validatorHost(AEffect* effect, VstInt32 opcode, VstInt32 index, VstInt
   }
 }
 
-Plugin::Plugin(const std::string& path) : module(path) {
-  entry = reinterpret_cast<VstPluginMainProc>(module.symbol("VSTPluginMain"));
-  mainEntry = reinterpret_cast<VstPluginMainProc>(module.symbol("main"));
+namespace {
+
+// A bare file name means the file here, as on a command line, not a library-path search.
+std::string fileHere(const std::string& path) {
+#ifdef _WIN32
+  return path;
+#else
+  return path.find('/') == std::string::npos ? "./" + path : path;
+#endif
+}
+
+} // namespace
+
+Plugin::Plugin(const std::string& path) : library(fileHere(path)) {
+  entry = library.vstPluginMain();
+  mainEntry = library.mainEntry();
 }
 
 std::string Plugin::error() const {
-  if (!module.loaded()) return module.error();
+  if (!library.isLoaded()) return library.loadError();
   if (!entry) return "no exported VSTPluginMain";
   return std::string();
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "../../shell/aeffect.h"
+#include "hostkit.h"
 #include "system.h"
 
 #include <atomic>
@@ -57,14 +58,14 @@ void fpViolationsReset();
 class Plugin {
 public:
   explicit Plugin(const std::string& path);
-  bool ok() const { return module.loaded() && entry != nullptr; }
+  bool ok() const { return library.isLoaded() && entry != nullptr; }
   std::string error() const;
-  void* moduleHandle() const { return module.nativeHandle(); }
+  void* moduleHandle() const { return library.nativeHandle(); }
   VstPluginMainProc entry = nullptr;     // "VSTPluginMain"
   VstPluginMainProc mainEntry = nullptr; // "main"
 
 private:
-  Module module;
+  hostkit::PluginLibrary library;
 };
 
 // One instance; closed (effClose) by close() or the destructor.

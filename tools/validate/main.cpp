@@ -161,6 +161,16 @@ int main(int argc, char** argv) {
     return 1;
   }
   validation.plugin = &plugin;
+  std::string noFacts;
+  if (!learnPluginFacts(plugin, noFacts)) {
+    printf("FAIL load: %s: %s\n0 passed, 1 failed\n", pluginPath.c_str(), noFacts.c_str());
+    return 1;
+  }
+  const PluginFacts& learned = facts();
+  fprintf(stderr, "%s (%s, %s): %d parameters (%zu empty slots), %d programs, editor %d x %d\n",
+          learned.effectName.c_str(), learned.vendorString.c_str(), learned.productString.c_str(),
+          learned.numParams, learned.emptySlots.size(), learned.numPrograms, learned.editorWidth,
+          learned.editorHeight);
   std::unique_ptr<HostDisplay> display = HostDisplay::open(validation.displayProblem);
   validation.display = display.get();
 

@@ -1,30 +1,11 @@
 // The few operating-system services the validator needs, one implementation per system
-// (system_posix.cpp, system_win32.cpp): loading the plug-in module, a monotonic clock,
-// counting the process's threads and open files, and the heap in use.
+// (system_posix.cpp, system_win32.cpp): a monotonic clock, counting the process's threads and
+// open files, and the heap in use. The host kit loads the plug-in module.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
-
-class Module {
-public:
-  // Loads the library at `path`; on failure `error` says why and the module is not loaded.
-  explicit Module(const std::string& path);
-  ~Module();
-  Module(const Module&) = delete;
-  Module& operator=(const Module&) = delete;
-
-  bool loaded() const { return handle != nullptr; }
-  const std::string& error() const { return loadError; }
-  void* symbol(const char* name) const;
-  // The system's handle of the loaded module (dlopen handle, HMODULE).
-  void* nativeHandle() const { return handle; }
-
-private:
-  void* handle = nullptr;
-  std::string loadError;
-};
 
 // Seconds on a monotonic clock.
 double monotonicSeconds();

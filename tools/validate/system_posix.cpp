@@ -2,7 +2,6 @@
 #include "system.h"
 
 #include <dirent.h>
-#include <dlfcn.h>
 #include <malloc.h>
 #include <signal.h>
 #include <time.h>
@@ -14,24 +13,6 @@
 extern "C" {
 // Present only when a sanitizer runtime is linked in; its allocator bypasses mallinfo.
 size_t __sanitizer_get_current_allocated_bytes() __attribute__((weak));
-}
-
-Module::Module(const std::string& path) {
-  // A bare file name means the file here, as on a command line, not a library-path search.
-  std::string file = path.find('/') == std::string::npos ? "./" + path : path;
-  handle = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (!handle) {
-    const char* why = dlerror();
-    loadError = why ? why : "dlopen failed";
-  }
-}
-
-Module::~Module() {
-  if (handle) dlclose(handle);
-}
-
-void* Module::symbol(const char* name) const {
-  return handle ? dlsym(handle, name) : nullptr;
 }
 
 double monotonicSeconds() {

@@ -10,28 +10,6 @@
 #include <malloc.h>
 #include <string>
 
-static std::wstring widen(const std::string& text) {
-  int length = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
-  std::wstring wide(static_cast<size_t>(length > 0 ? length : 1), L'\0');
-  if (length > 0) MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, &wide[0], length);
-  wide.resize(wcslen(wide.c_str()));
-  return wide;
-}
-
-Module::Module(const std::string& path) {
-  handle = reinterpret_cast<void*>(LoadLibraryW(widen(path).c_str()));
-  if (!handle) loadError = "LoadLibraryW failed with error " + std::to_string(GetLastError());
-}
-
-Module::~Module() {
-  if (handle) FreeLibrary(reinterpret_cast<HMODULE>(handle));
-}
-
-void* Module::symbol(const char* name) const {
-  if (!handle) return nullptr;
-  return reinterpret_cast<void*>(GetProcAddress(reinterpret_cast<HMODULE>(handle), name));
-}
-
 double monotonicSeconds() {
   LARGE_INTEGER frequency, counter;
   QueryPerformanceFrequency(&frequency);

@@ -2,9 +2,9 @@
 #include <cstring>
 #include <limits>
 
-#include "plugin_host.h"
+#include "hostkit.h"
 
-namespace sparkwell_test {
+namespace hostkit {
 
 namespace {
 
@@ -49,7 +49,7 @@ TextAnswer readTextBuffer(const std::vector<char>& buffer, unsigned char canary)
   return result;
 }
 
-PluginInstance::PluginInstance(TestHost& host, VstPluginMainProc entry)
+PluginInstance::PluginInstance(RecordingHost& host, VstPluginMainProc entry)
     : host(host), record(host.create(entry)) {}
 
 PluginInstance::~PluginInstance() {
@@ -130,4 +130,4 @@ StereoBuffer PluginInstance::processInBlocks(const StereoBuffer& input, size_t b
   return joined;
 }
 
-} // namespace sparkwell_test
+} // namespace hostkit

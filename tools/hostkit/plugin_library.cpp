@@ -1,4 +1,4 @@
-#include "plugin_host.h"
+#include "hostkit.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -6,7 +6,7 @@
 #include <dlfcn.h>
 #endif
 
-namespace sparkwell_test {
+namespace hostkit {
 
 #ifdef _WIN32
 
@@ -64,4 +64,4 @@ VstPluginMainProc PluginLibrary::entry(const char* name) const {
 
 #endif
 
-} // namespace sparkwell_test
+} // namespace hostkit

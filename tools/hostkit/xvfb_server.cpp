@@ -7,7 +7,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-XvfbServer::XvfbServer() {
+namespace hostkit {
+
+XvfbServer::XvfbServer(const char* screen) {
   int channel[2];
   if (pipe(channel) != 0) {
     failure = "no pipe";
@@ -24,7 +26,7 @@ XvfbServer::XvfbServer() {
     dup2(quiet, STDOUT_FILENO);
     dup2(quiet, STDERR_FILENO);
     const std::string fd = std::to_string(channel[1]);
-    execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "640x480x24", "-noreset",
+    execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen, "-noreset",
            "-nolisten", "tcp", static_cast<char*>(nullptr));
     _exit(127);
   }
@@ -54,3 +56,5 @@ XvfbServer::~XvfbServer() {
   kill(pid, SIGTERM);
   waitpid(pid, nullptr, 0);
 }
+
+} // namespace hostkit

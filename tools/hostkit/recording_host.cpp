@@ -1,22 +1,22 @@
 #include <cstring>
 
-#include "plugin_host.h"
+#include "hostkit.h"
 
-namespace sparkwell_test {
+namespace hostkit {
 
 namespace {
 
-// Which TestHost answers for which record. An instance calls the host during its own
+// Which RecordingHost answers for which record. An instance calls the host during its own
 // construction, before its record is registered; those calls go to the host that is creating
 // on this thread (which also wins over a closed record that left its address behind).
 std::mutex registryMutex;
-std::map<AEffect*, TestHost*>& registry() {
-  static std::map<AEffect*, TestHost*> hosts;
+std::map<AEffect*, RecordingHost*>& registry() {
+  static std::map<AEffect*, RecordingHost*> hosts;
   return hosts;
 }
-thread_local TestHost* creatingHost = nullptr;
+thread_local RecordingHost* creatingHost = nullptr;
 
-TestHost* hostFor(AEffect* effect) {
+RecordingHost* hostFor(AEffect* effect) {
   if (creatingHost) return creatingHost;
   if (effect) {
     std::lock_guard<std::mutex> lock(registryMutex);
@@ -35,11 +35,11 @@ constexpr size_t kMaxRecordedText = 4096;
 
 } // namespace
 
-TestHost::TestHost() {
+RecordingHost::RecordingHost() {
   answers[audioMasterVersion] = 2400;
 }
 
-TestHost::~TestHost() {
+RecordingHost::~RecordingHost() {
   std::lock_guard<std::mutex> lock(registryMutex);
   for (auto it = registry().begin(); it != registry().end();) {
     if (it->second == this)
@@ -49,21 +49,21 @@ TestHost::~TestHost() {
   }
 }
 
-void TestHost::setAnswer(VstInt32 opcode, VstIntPtr answer) {
+void RecordingHost::setAnswer(VstInt32 opcode, VstIntPtr answer) {
   std::lock_guard<std::mutex> lock(mutex);
   answers[opcode] = answer;
 }
 
-void TestHost::setHandler(VstInt32 opcode, Handler handler) {
+void RecordingHost::setHandler(VstInt32 opcode, Handler handler) {
   std::lock_guard<std::mutex> lock(mutex);
   handlers[opcode] = std::move(handler);
 }
 
-AEffect* TestHost::create(VstPluginMainProc entry) {
+AEffect* RecordingHost::create(VstPluginMainProc entry) {
   if (!entry) return nullptr;
-  TestHost* previous = creatingHost;
+  RecordingHost* previous = creatingHost;
   creatingHost = this;
-  AEffect* effect = entry(&TestHost::callback);
+  AEffect* effect = entry(&RecordingHost::callback);
   creatingHost = previous;
   if (effect) {
     std::lock_guard<std::mutex> lock(registryMutex);
@@ -72,23 +72,23 @@ AEffect* TestHost::create(VstPluginMainProc entry) {
   return effect;
 }
 
-void TestHost::adopt(AEffect* effect) {
+void RecordingHost::adopt(AEffect* effect) {
   std::lock_guard<std::mutex> lock(registryMutex);
   registry()[effect] = this;
 }
 
-void TestHost::forget(AEffect* effect) {
+void RecordingHost::forget(AEffect* effect) {
   std::lock_guard<std::mutex> lock(registryMutex);
   auto found = registry().find(effect);
   if (found != registry().end() && found->second == this) registry().erase(found);
 }
 
-std::vector<HostCall> TestHost::calls() const {
+std::vector<HostCall> RecordingHost::calls() const {
   std::lock_guard<std::mutex> lock(mutex);
   return recorded;
 }
 
-std::vector<HostCall> TestHost::callsOf(VstInt32 opcode) const {
+std::vector<HostCall> RecordingHost::callsOf(VstInt32 opcode) const {
   std::lock_guard<std::mutex> lock(mutex);
   std::vector<HostCall> selected;
   for (const HostCall& call : recorded)
@@ -96,16 +96,16 @@ std::vector<HostCall> TestHost::callsOf(VstInt32 opcode) const {
   return selected;
 }
 
-size_t TestHost::countOf(VstInt32 opcode) const {
+size_t RecordingHost::countOf(VstInt32 opcode) const {
   return callsOf(opcode).size();
 }
 
-void TestHost::clearCalls() {
+void RecordingHost::clearCalls() {
   std::lock_guard<std::mutex> lock(mutex);
   recorded.clear();
 }
 
-VstIntPtr TestHost::answer(const HostCall& call) {
+VstIntPtr RecordingHost::answer(const HostCall& call) {
   Handler handler;
   VstIntPtr fixed = 0;
   {
@@ -120,15 +120,15 @@ VstIntPtr TestHost::answer(const HostCall& call) {
   return handler ? handler(call) : fixed;
 }
 
-VstIntPtr TestHost::callback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
-                             void* ptr, float opt) {
+VstIntPtr RecordingHost::callback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
+                                  void* ptr, float opt) {
   HostCall call{effect, opcode, index, value, ptr != nullptr, std::string(), opt};
   if (ptr && ptrIsText(opcode)) {
     const char* text = static_cast<const char*>(ptr);
     call.text.assign(text, strnlen(text, kMaxRecordedText));
   }
-  TestHost* host = hostFor(effect);
+  RecordingHost* host = hostFor(effect);
   return host ? host->answer(call) : 0;
 }
 
-} // namespace sparkwell_test
+} // namespace hostkit

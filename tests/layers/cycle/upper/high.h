@@ -1,0 +1,4 @@
+// Lies above lower/, and includes it.
+#pragma once
+
+#include "low.h"

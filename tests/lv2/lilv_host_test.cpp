@@ -1,0 +1,318 @@
+// The LV2 bundle as a host sees it through lilv (the library Linux hosts load plug-ins with):
+// its description against what the VST module answers, and its sound against the VST module
+// driven with the same parameter values, bit for bit.
+#include <gtest/gtest.h>
+#include <lilv/lilv.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "plugin_host.h"
+#include "port_map.h"
+
+using namespace sparkwell_lv2;
+using sparkwell_test::PluginInstance;
+using sparkwell_test::PluginLibrary;
+using sparkwell_test::StereoBuffer;
+using sparkwell_test::TestHost;
+
+// The DSP binary must never reach the X server: it builds the effect, whose editor object only
+// decodes its pictures. The plug-ins resolve xcb_connect to this one, exported by the test.
+namespace {
+int xcbConnects = 0;
+}
+struct xcb_connection_t;
+extern "C" __attribute__((visibility("default"))) xcb_connection_t* xcb_connect(const char*, int*) {
+  ++xcbConnects;
+  std::fprintf(stderr, "xcb_connect called: a plug-in reached for the X server\n");
+  return nullptr;
+}
+
+namespace {
+
+constexpr const char* kUri = "https://quillane.example/lv2/sparkwell";
+constexpr const char* kUiUri = "https://quillane.example/lv2/sparkwell#ui";
+constexpr const char* kLv2 = "http://lv2plug.in/ns/lv2core#";
+constexpr const char* kUi = "http://lv2plug.in/ns/extensions/ui#";
+
+struct NodeFree {
+  void operator()(LilvNode* node) const { lilv_node_free(node); }
+};
+using Node = std::unique_ptr<LilvNode, NodeFree>;
+
+// A lilv world that knows the installed LV2 specification and our bundle, and nothing else.
+class Lv2World {
+public:
+  Lv2World() {
+    setenv("LV2_PATH", "/usr/lib/lv2", 1);
+    world = lilv_world_new();
+    lilv_world_load_all(world);
+    Node bundle(lilv_new_file_uri(world, nullptr, SPARKWELL_LV2_BUNDLE "/"));
+    lilv_world_load_bundle(world, bundle.get());
+    Node uri = node(kUri);
+    plugin = lilv_plugins_get_by_uri(lilv_world_get_all_plugins(world), uri.get());
+  }
+  ~Lv2World() { lilv_world_free(world); }
+  Node node(const std::string& uri) const { return Node(lilv_new_uri(world, uri.c_str())); }
+
+  LilvWorld* world = nullptr;
+  const LilvPlugin* plugin = nullptr;
+};
+
+std::string text(const LilvNode* node) {
+  return node ? lilv_node_as_string(node) : "(none)";
+}
+
+// What the VST module shows for a parameter value, through its record.
+std::string vstDisplay(PluginInstance& vst, int32_t parameter, float value) {
+  vst.setParameter(parameter, value);
+  return vst.dispatchText(effGetParamDisplay, parameter).text;
+}
+
+TEST(Lv2Description, PortsUnitsScalePointsAndUiAgreeWithTheVstModule) {
+  Lv2World lv2;
+  ASSERT_NE(lv2.plugin, nullptr) << "lilv does not find " << kUri << " in " SPARKWELL_LV2_BUNDLE;
+  Node name(lilv_plugin_get_name(lv2.plugin));
+  EXPECT_EQ(text(name.get()), "Sparkwell");
+  EXPECT_STREQ(lilv_node_as_uri(lilv_plugin_class_get_uri(lilv_plugin_get_class(lv2.plugin))),
+               "http://lv2plug.in/ns/lv2core#DistortionPlugin");
+  Node author(lilv_plugin_get_author_name(lv2.plugin));
+  EXPECT_EQ(text(author.get()), "Quillane");
+  Node hardRt = lv2.node(std::string(kLv2) + "hardRTCapable");
+  Node inPlaceBroken = lv2.node(std::string(kLv2) + "inPlaceBroken");
+  EXPECT_TRUE(lilv_plugin_has_feature(lv2.plugin, hardRt.get()));
+  EXPECT_FALSE(lilv_plugin_has_feature(lv2.plugin, inPlaceBroken.get()));
+  ASSERT_EQ(lilv_plugin_get_num_ports(lv2.plugin), kNumPorts);
+
+  PluginLibrary library(SPARKWELL_PLUGIN_PATH);
+  TestHost host;
+  PluginInstance vst(host, library.vstPluginMain());
+  ASSERT_TRUE(vst);
+
+  const char* const audioSymbols[] = {"in_l", "in_r", "out_l", "out_r"};
+  Node audioPort = lv2.node(std::string(kLv2) + "AudioPort");
+  Node inputPort = lv2.node(std::string(kLv2) + "InputPort");
+  Node controlPort = lv2.node(std::string(kLv2) + "ControlPort");
+  Node unit = lv2.node("http://lv2plug.in/ns/extensions/units#unit");
+  Node db = lv2.node("http://lv2plug.in/ns/extensions/units#db");
+  Node enumeration = lv2.node(std::string(kLv2) + "enumeration");
+  Node toggled = lv2.node(std::string(kLv2) + "toggled");
+  for (uint32_t index = 0; index < kNumPorts; ++index) {
+    SCOPED_TRACE("port " + std::to_string(index));
+    const LilvPort* port = lilv_plugin_get_port_by_index(lv2.plugin, index);
+    const std::string symbol = text(lilv_port_get_symbol(lv2.plugin, port));
+    if (index < kFirstControlPort) {
+      EXPECT_EQ(symbol, audioSymbols[index]);
+      EXPECT_TRUE(lilv_port_is_a(lv2.plugin, port, audioPort.get()));
+      EXPECT_EQ(lilv_port_is_a(lv2.plugin, port, inputPort.get()), index < kPortOutL);
+      continue;
+    }
+    const int32_t parameter = parameterOfPort(index);
+    EXPECT_TRUE(lilv_port_is_a(lv2.plugin, port, controlPort.get()));
+    EXPECT_TRUE(lilv_port_is_a(lv2.plugin, port, inputPort.get()));
+    // The name is the VST's parameter name; the symbol is made from it.
+    const std::string vstName = vst.dispatchText(effGetParamName, parameter).text;
+    Node portName(lilv_port_get_name(lv2.plugin, port));
+    EXPECT_EQ(text(portName.get()), vstName);
+
+    LilvNode *def = nullptr, *min = nullptr, *max = nullptr;
+    lilv_port_get_range(lv2.plugin, port, &def, &min, &max);
+    Node defNode(def), minNode(min), maxNode(max);
+    ASSERT_TRUE(def && min && max);
+    // The default port value is program 0's value, as the VST module starts with it.
+    const float program0 = vst.getParameter(parameter);
+    const float fromDefault = parameterFromPort(parameter, lilv_node_as_float(def));
+    EXPECT_EQ(vstDisplay(vst, parameter, fromDefault), vstDisplay(vst, parameter, program0));
+    if (parameter == kParamPickup)
+      EXPECT_EQ(pickupBandOf(fromDefault), pickupBandOf(program0));
+    else
+      EXPECT_EQ(fromDefault, program0);
+    // The range ends map onto the ends of the VST's 0..1 range.
+    EXPECT_EQ(parameterFromPort(parameter, lilv_node_as_float(min)), 0.0f);
+    EXPECT_EQ(parameterFromPort(parameter, lilv_node_as_float(max)), 1.0f);
+
+    Node portUnit(lilv_port_get(lv2.plugin, port, unit.get()));
+    const bool inDb = vst.dispatchText(effGetParamLabel, parameter).text == "dB";
+    EXPECT_EQ(portUnit && lilv_node_equals(portUnit.get(), db.get()), inDb) << vstName;
+
+    // Every scale point carries the word the VST shows for the value the point stands for.
+    LilvScalePoints* points = lilv_port_get_scale_points(lv2.plugin, port);
+    std::map<float, std::string> words;
+    LILV_FOREACH(scale_points, i, points) {
+      const LilvScalePoint* point = lilv_scale_points_get(points, i);
+      words[lilv_node_as_float(lilv_scale_point_get_value(point))] =
+          text(lilv_scale_point_get_label(point));
+    }
+    lilv_scale_points_free(points);
+    const bool isSwitch = parameter == kParamPickup || parameter == kParamTransistor ||
+                          parameter == kParamStereo || parameter == kParamEffect;
+    EXPECT_EQ(words.size(), isSwitch ? (parameter == kParamPickup ? 5u : 2u) : 0u) << vstName;
+    for (const auto& [portValue, word] : words) {
+      EXPECT_EQ(word, vstDisplay(vst, parameter, parameterFromPort(parameter, portValue)))
+          << vstName << " " << portValue;
+    }
+    EXPECT_EQ(lilv_port_has_property(lv2.plugin, port, toggled.get()), parameter == kParamEffect);
+    EXPECT_EQ(lilv_port_has_property(lv2.plugin, port, enumeration.get()),
+              isSwitch && parameter != kParamEffect);
+  }
+
+  // The X11 editor, in the same bundle, with the features it needs.
+  LilvUIs* uis = lilv_plugin_get_uis(lv2.plugin);
+  ASSERT_EQ(lilv_uis_size(uis), 1u);
+  const LilvUI* ui = lilv_uis_get(uis, lilv_uis_begin(uis));
+  EXPECT_STREQ(lilv_node_as_uri(lilv_ui_get_uri(ui)), kUiUri);
+  Node x11 = lv2.node(std::string(kUi) + "X11UI");
+  EXPECT_TRUE(lilv_ui_is_a(ui, x11.get()));
+  char* binary = lilv_file_uri_parse(lilv_node_as_uri(lilv_ui_get_binary_uri(ui)), nullptr);
+  EXPECT_EQ(std::string(binary), SPARKWELL_LV2_BUNDLE "/sparkwell_ui.so");
+  lilv_free(binary);
+  Node required = lv2.node(std::string(kLv2) + "requiredFeature");
+  LilvNodes* features =
+      lilv_world_find_nodes(lv2.world, lilv_ui_get_uri(ui), required.get(), nullptr);
+  std::vector<std::string> names;
+  LILV_FOREACH(nodes, i, features)
+  names.push_back(text(lilv_nodes_get(features, i)));
+  lilv_nodes_free(features);
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{std::string(kUi) + "idleInterface",
+                                             std::string(kUi) + "parent"}));
+  lilv_uis_free(uis);
+}
+
+// One LV2 instance made by lilv from the bundle, with its own buffers.
+class Lv2Instance {
+public:
+  Lv2Instance(const LilvPlugin* plugin, double rate) {
+    instance = lilv_plugin_instantiate(plugin, rate, nullptr);
+    for (uint32_t i = 0; i < kNumControlPorts; ++i) {
+      LilvNode* def = nullptr;
+      lilv_port_get_range(plugin, lilv_plugin_get_port_by_index(plugin, kFirstControlPort + i),
+                          &def, nullptr, nullptr);
+      controls[i] = lilv_node_as_float(def);
+      lilv_node_free(def);
+    }
+  }
+  ~Lv2Instance() {
+    if (instance) lilv_instance_free(instance);
+  }
+  explicit operator bool() const { return instance != nullptr; }
+
+  // Runs one block; `inPlace` hands the input buffers to the output ports too.
+  StereoBuffer run(const StereoBuffer& input, bool inPlace) {
+    StereoBuffer in = input;
+    StereoBuffer out;
+    out.left.assign(in.left.size(), NAN);
+    out.right.assign(in.right.size(), NAN);
+    StereoBuffer& target = inPlace ? in : out;
+    lilv_instance_connect_port(instance, kPortInL, in.left.data());
+    lilv_instance_connect_port(instance, kPortInR, in.right.data());
+    lilv_instance_connect_port(instance, kPortOutL, target.left.data());
+    lilv_instance_connect_port(instance, kPortOutR, target.right.data());
+    for (uint32_t i = 0; i < kNumControlPorts; ++i)
+      lilv_instance_connect_port(instance, kFirstControlPort + i, &controls[i]);
+    lilv_instance_run(instance, static_cast<uint32_t>(in.left.size()));
+    return target;
+  }
+
+  LilvInstance* instance = nullptr;
+  float controls[kNumControlPorts] = {};
+};
+
+// A port value a host may send: mostly inside the range, sometimes beyond it or NaN.
+float randomPortValue(std::mt19937& random, int32_t parameter) {
+  std::uniform_real_distribution<float> unit(0.0f, 1.0f);
+  const float dice = unit(random);
+  if (dice < 0.03f) return NAN;
+  const float stretch = dice < 0.08f ? 1.5f : 1.0f; // a little past both ends
+  float lo = 0.0f, hi = 1.0f;
+  if (parameter == kParamGain) lo = kGainMinDb, hi = kGainMaxDb;
+  if (parameter == kParamInput) lo = kInputMinDb, hi = kInputMaxDb;
+  if (parameter == kParamPickup) hi = static_cast<float>(kPickupPoints - 1);
+  const float middle = (lo + hi) * 0.5f;
+  return middle + (unit(random) - 0.5f) * (hi - lo) * stretch;
+}
+
+StereoBuffer noise(std::mt19937& random, size_t frames) {
+  std::uniform_real_distribution<float> sample(-1.0f, 1.0f);
+  StereoBuffer b;
+  for (size_t i = 0; i < frames; ++i) {
+    b.left.push_back(sample(random));
+    b.right.push_back(sample(random) * 0.5f);
+  }
+  return b;
+}
+
+::testing::AssertionResult sameBits(const std::vector<float>& vst, const std::vector<float>& lv2) {
+  if (vst.size() != lv2.size()) return ::testing::AssertionFailure() << "lengths differ";
+  for (size_t i = 0; i < vst.size(); ++i)
+    if (std::memcmp(&vst[i], &lv2[i], sizeof(float)) != 0)
+      return ::testing::AssertionFailure()
+             << "first difference at frame " << i << ": VST " << vst[i] << ", LV2 " << lv2[i];
+  return ::testing::AssertionSuccess();
+}
+
+// Random port values and block sizes, in place and not, switched off and on again in between:
+// every sample equals the VST module's, given the parameter values the ports stand for. The
+// first blocks run at the default port values. The plug-in applies all of them on its first
+// run, so the VST module is given them all too: a fresh VST instance keeps the fixed HPF and
+// Treble corners until those two are set, and sounds different from one they were set on.
+TEST(Lv2Sound, BitIdenticalToTheVstModuleWithTheSameParameterValues) {
+  Lv2World lv2;
+  ASSERT_NE(lv2.plugin, nullptr);
+  PluginLibrary library(SPARKWELL_PLUGIN_PATH);
+  for (const double rate : {44100.0, 96000.0}) {
+    SCOPED_TRACE("sample rate " + std::to_string(rate));
+    std::mt19937 random(static_cast<unsigned>(rate));
+    Lv2Instance lv2Instance(lv2.plugin, rate);
+    ASSERT_TRUE(lv2Instance);
+    lilv_instance_activate(lv2Instance.instance);
+    TestHost host;
+    PluginInstance vst(host, library.vstPluginMain());
+    ASSERT_TRUE(vst);
+    vst.dispatch(effSetSampleRate, 0, 0, nullptr, static_cast<float>(rate));
+    for (uint32_t i = 0; i < kNumControlPorts; ++i) {
+      const int32_t parameter = kControlParameters[i];
+      vst.setParameter(parameter, parameterFromPort(parameter, lv2Instance.controls[i]));
+    }
+    vst.dispatch(effMainsChanged, 0, 1);
+
+    double energy = 0.0;
+    for (int block = 0; block < 300; ++block) {
+      SCOPED_TRACE("block " + std::to_string(block));
+      if (block >= 3 && random() % 3 == 0) {
+        for (uint32_t i = 0; i < kNumControlPorts; ++i) {
+          if (random() % 2) continue;
+          const int32_t parameter = kControlParameters[i];
+          lv2Instance.controls[i] = randomPortValue(random, parameter);
+          vst.setParameter(parameter, parameterFromPort(parameter, lv2Instance.controls[i]));
+        }
+      }
+      if (random() % 40 == 0) {
+        lilv_instance_deactivate(lv2Instance.instance);
+        vst.dispatch(effMainsChanged, 0, 0);
+        lilv_instance_activate(lv2Instance.instance);
+        vst.dispatch(effMainsChanged, 0, 1);
+      }
+      const size_t frames = 1 + random() % (random() % 4 == 0 ? 4096 : 300);
+      const StereoBuffer input = noise(random, frames);
+      const StereoBuffer fromVst = vst.process(input).output;
+      const StereoBuffer fromLv2 = lv2Instance.run(input, random() % 2 == 0);
+      ASSERT_TRUE(sameBits(fromVst.left, fromLv2.left)) << "left";
+      ASSERT_TRUE(sameBits(fromVst.right, fromLv2.right)) << "right";
+      for (float s : fromLv2.left)
+        energy += static_cast<double>(s) * static_cast<double>(s);
+    }
+    EXPECT_GT(energy, 1.0) << "the comparison ran on silence";
+    lilv_instance_deactivate(lv2Instance.instance);
+  }
+  EXPECT_EQ(xcbConnects, 0);
+}
+
+} // namespace
