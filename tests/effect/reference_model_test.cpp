@@ -90,7 +90,7 @@ void expectRandomSessionMatches(unsigned seed, const std::vector<size_t>& length
       model.setParameter(index, value);
     }
     const size_t frames = lengths[static_cast<size_t>(block) % lengths.size()];
-    const StereoBuffer input = noise(frames, loudness(random), random());
+    const StereoBuffer input = noise(frames, loudness(random), static_cast<uint32_t>(random()));
     const StereoBuffer expected = model.process(input);
     const StereoBuffer actual = process.run(input);
     ASSERT_TRUE(sameBits(actual.left, expected.left)) << "block " << block << ", " << frames;
