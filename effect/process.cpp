@@ -1,5 +1,6 @@
-// Sparkwell's audio callback: per frame either the bypass or the chain at twice the host rate,
-// in "Mono" (one chain for the sum, on both outputs) or "Stereo" (one chain per channel).
+// Sparkwell's audio callback: the bypass, or the chain at twice the host rate, in "Mono" (one
+// chain for the sum, on both outputs) or "Stereo" (one chain per channel). The mode and the
+// parameters are read once per block; the chain runs block-wise (dsp/block_chain.h).
 #include "denormal_flush.h"
 #include "sparkwell.h"
 
@@ -28,56 +29,35 @@ ChainSettings Sparkwell::chainSettings() const {
 
 void Sparkwell::processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) {
   if (sampleFrames <= 0) return;
-  const DenormalFlush flushSubnormals;
   const float* inLeft = inputs[0];
   const float* inRight = inputs[1];
   float* outLeft = outputs[0];
   float* outRight = outputs[1];
-  // Local copies: the output buffers cannot alias them, so the filter memories stay in
-  // registers across the frame loop.
-  ChannelState left = leftChannel;
-  ChannelState right = rightChannel;
+  const bool separateChannels = stereoMode.load(kRelaxed);
 
-  for (VstInt32 i = 0; i < sampleFrames; ++i) {
-    // Both inputs are read before an output is written (in-place processing). The inputs are
-    // never written: the scaled samples live in locals.
-    const float inL = inLeft[i];
-    const float inR = inRight[i];
-    // The mode and the bypass switch are read afresh for every frame.
-    const bool separateChannels = stereoMode.load(kRelaxed);
-    const bool bypassed = effect.load(kRelaxed) <= 0.5f;
-    if (!separateChannels) {
-      if (bypassed) {
+  // The bypass is plain arithmetic in the host's floating-point mode, outside the chain's
+  // flush-to-zero: "Mono" averages subnormal inputs exactly, "Stereo" copies every bit. Both
+  // inputs of a frame are read before its outputs are written (in-place processing).
+  if (effect.load(kRelaxed) <= 0.5f) {
+    for (VstInt32 i = 0; i < sampleFrames; ++i) {
+      const float inL = inLeft[i];
+      const float inR = inRight[i];
+      if (separateChannels) {
+        outLeft[i] = inL;
+        outRight[i] = inR;
+      } else {
         const float average = monoBypass(inL, inR);
         outLeft[i] = average;
         outRight[i] = average;
-        continue;
       }
-      const float gainIn = inputGain.load(kRelaxed);
-      const ChainSettings settings = chainSettings();
-      const float out = runChain(left, scaleMonoInput(inL, inR, gainIn), settings);
-      outLeft[i] = out;
-      outRight[i] = out;
-    } else {
-      if (bypassed) {
-        outLeft[i] = inL;
-        outRight[i] = inR;
-        continue;
-      }
-      const float gainIn = inputGain.load(kRelaxed);
-      const ChainSettings settings = chainSettings();
-      float outL, outR;
-      runChainPair(left, right, scaleStereoInput(inL, gainIn), scaleStereoInput(inR, gainIn),
-                   settings, outL, outR);
-      outLeft[i] = outL;
-      outRight[i] = outR;
     }
+    return;
   }
 
-  // A NaN or an infinity in a filter memory would stay there for ever and silence the
-  // channel; such a channel starts over from its construction state with the next block.
-  if (!memoriesAreFinite(left)) left = ChannelState{};
-  if (!memoriesAreFinite(right)) right = ChannelState{};
-  leftChannel = left;
-  rightChannel = right;
+  const ChainSettings settings = chainSettings();
+  const float gainIn = inputGain.load(kRelaxed);
+  // Subnormal numbers count as zero inside the chain's arithmetic only.
+  const DenormalFlush flushSubnormals;
+  runChainBlock(chainPath, leftChannel, rightChannel, separateChannels, inLeft, inRight, outLeft,
+                outRight, sampleFrames, settings, gainIn, chainScratch);
 }

@@ -13,6 +13,7 @@
 #include <memory>
 
 #include "audioeffectx.h"
+#include "block_chain.h"
 #include "chain.h"
 #include "channel_state.h"
 #include "parameters.h"
@@ -92,4 +93,7 @@ private:
   // Touched only by processReplacing after construction. "Mono" runs the left one only.
   ChannelState leftChannel;
   ChannelState rightChannel;
+  ChainScratch chainScratch{};
+  // The widest instruction set of this processor for the chain's curves.
+  const ChainPath chainPath = fastestChainPath();
 };

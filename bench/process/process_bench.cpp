@@ -1,14 +1,23 @@
 // processReplacing of build/sparkwell.so, called through its AEffect record the way a host calls
 // it, for the default program, the heaviest common setting ("Stereo", AC128, Grid Current 0.5,
 // Pickup "SC") and bypass, in blocks of 32, 64 and 512 frames. Reports nanoseconds per frame and
-// the multiple of real time at 44.1 kHz. That the output equals the plain per-sample model bit
-// for bit is checked by the effect tests (ReferenceModelTest), not here.
+// the multiple of real time at 44.1 kHz.
+//
+// Baselines in the same run, on the same signal:
+// - Transcription/...: the plain per-sample model of the effect tests (reference_model.h), a
+//   straightforward transcription of the formulas, compiled here with the plug-in's flags;
+// - Landed/...: another build of the plug-in, when SPARKWELL_LANDED_PLUGIN names its module
+//   (for example the per-sample chain the block-wise one replaced).
+// That the output equals the plain model bit for bit is checked by the effect tests
+// (ReferenceModelTest), not here.
 #include <benchmark/benchmark.h>
+#include <cstdlib>
 #include <dlfcn.h>
 #include <random>
 #include <vector>
 
 #include "aeffect.h"
+#include "reference_model.h"
 
 namespace {
 
@@ -16,11 +25,19 @@ VstIntPtr hostCallback(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, fl
   return opcode == audioMasterVersion ? 2400 : 0;
 }
 
+VstPluginMainProc entryOf(const char* path) {
+  void* module = path ? dlopen(path, RTLD_NOW | RTLD_LOCAL) : nullptr;
+  return module ? reinterpret_cast<VstPluginMainProc>(dlsym(module, "VSTPluginMain")) : nullptr;
+}
+
 // The plug-in module, loaded once for the whole run.
 VstPluginMainProc pluginEntry() {
-  static void* module = dlopen(SPARKWELL_PLUGIN_PATH, RTLD_NOW | RTLD_LOCAL);
-  static auto entry =
-      module ? reinterpret_cast<VstPluginMainProc>(dlsym(module, "VSTPluginMain")) : nullptr;
+  static auto entry = entryOf(SPARKWELL_PLUGIN_PATH);
+  return entry;
+}
+
+VstPluginMainProc landedEntry() {
+  static auto entry = entryOf(std::getenv("SPARKWELL_LANDED_PLUGIN"));
   return entry;
 }
 
@@ -29,37 +46,29 @@ struct Setting {
   float value;
 };
 
-void processBlocks(benchmark::State& state, std::vector<Setting> settings) {
-  VstPluginMainProc entry = pluginEntry();
-  AEffect* effect = entry ? entry(hostCallback) : nullptr;
-  if (!effect) {
-    state.SkipWithError("the plug-in module could not be loaded");
-    return;
-  }
-  for (const Setting& s : settings)
-    effect->setParameter(effect, s.index, s.value);
-
+// Times process(inputs, outputs, frames) over a few seconds of guitar-level noise, cycled block
+// by block, so that the branches of the curves see varied input.
+template <class Process> void timeBlocks(benchmark::State& state, Process process) {
   const auto frames = static_cast<VstInt32>(state.range(0));
-  // A few seconds of guitar-level noise, cycled block by block, so that the branches of the
-  // curves see varied input.
   const size_t span = 44100 * 2;
   std::mt19937 random(1);
   std::uniform_real_distribution<float> sample(-0.3f, 0.3f);
-  std::vector<float> left(span + frames), right(span + frames);
+  std::vector<float> left(span + static_cast<size_t>(frames)),
+      right(span + static_cast<size_t>(frames));
   for (size_t i = 0; i < left.size(); ++i) {
     left[i] = sample(random);
     right[i] = sample(random);
   }
-  std::vector<float> outLeft(frames), outRight(frames);
+  std::vector<float> outLeft(static_cast<size_t>(frames)), outRight(static_cast<size_t>(frames));
   float* outputs[2] = {outLeft.data(), outRight.data()};
   size_t position = 0;
   for (auto _ : state) {
     float* inputs[2] = {left.data() + position, right.data() + position};
-    effect->processReplacing(effect, inputs, outputs, frames);
+    process(inputs, outputs, frames);
     benchmark::DoNotOptimize(outLeft.data());
     benchmark::DoNotOptimize(outRight.data());
     benchmark::ClobberMemory();
-    position = (position + frames) % span;
+    position = (position + static_cast<size_t>(frames)) % span;
   }
   const double processed = static_cast<double>(state.iterations()) * frames;
   // CPU time per frame (shown with its unit, e.g. 29.5ns), and seconds of 44.1 kHz audio made
@@ -68,25 +77,66 @@ void processBlocks(benchmark::State& state, std::vector<Setting> settings) {
       benchmark::Counter(processed, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
   state.counters["audio_seconds_44k1"] =
       benchmark::Counter(processed / 44100.0, benchmark::Counter::kIsRate);
+}
+
+void moduleBlocks(benchmark::State& state, VstPluginMainProc entry,
+                  const std::vector<Setting>& settings) {
+  AEffect* effect = entry ? entry(hostCallback) : nullptr;
+  if (!effect) {
+    state.SkipWithError("the plug-in module could not be loaded");
+    return;
+  }
+  for (const Setting& s : settings)
+    effect->setParameter(effect, s.index, s.value);
+  timeBlocks(state, [effect](float** inputs, float** outputs, VstInt32 frames) {
+    effect->processReplacing(effect, inputs, outputs, frames);
+  });
   effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
 }
 
+void transcriptionBlocks(benchmark::State& state, const std::vector<Setting>& settings) {
+  sparkwell_test::ReferenceSparkwell model;
+  for (const Setting& s : settings)
+    model.setParameter(s.index, s.value);
+  timeBlocks(state, [&model](float** inputs, float** outputs, VstInt32 frames) {
+    model.process(inputs[0], inputs[1], outputs[0], outputs[1], frames);
+  });
+}
+
+const std::vector<Setting> kDefaultProgram = {};
+// Stereo 0, Transistor 1 (AC128), Grid Current 0.5, Pickup 0.9 ("SC").
+const std::vector<Setting> kStereoAc128GridSc = {{7, 0.0f}, {6, 1.0f}, {3, 0.5f}, {5, 0.9f}};
+const std::vector<Setting> kBypass = {{9, 0.0f}};
+
 void DefaultProgram(benchmark::State& state) {
-  processBlocks(state, {});
+  moduleBlocks(state, pluginEntry(), kDefaultProgram);
 }
-
 void StereoAc128GridCurrentSingleCoil(benchmark::State& state) {
-  // Stereo 0, Transistor 1 (AC128), Grid Current 0.5, Pickup 0.9 ("SC").
-  processBlocks(state, {{7, 0.0f}, {6, 1.0f}, {3, 0.5f}, {5, 0.9f}});
+  moduleBlocks(state, pluginEntry(), kStereoAc128GridSc);
 }
-
 void Bypass(benchmark::State& state) {
-  processBlocks(state, {{9, 0.0f}});
+  moduleBlocks(state, pluginEntry(), kBypass);
+}
+void Transcription_DefaultProgram(benchmark::State& state) {
+  transcriptionBlocks(state, kDefaultProgram);
+}
+void Transcription_StereoAc128GridCurrentSingleCoil(benchmark::State& state) {
+  transcriptionBlocks(state, kStereoAc128GridSc);
+}
+void Landed_DefaultProgram(benchmark::State& state) {
+  moduleBlocks(state, landedEntry(), kDefaultProgram);
+}
+void Landed_StereoAc128GridCurrentSingleCoil(benchmark::State& state) {
+  moduleBlocks(state, landedEntry(), kStereoAc128GridSc);
 }
 
 BENCHMARK(DefaultProgram)->Arg(32)->Arg(64)->Arg(512);
 BENCHMARK(StereoAc128GridCurrentSingleCoil)->Arg(32)->Arg(64)->Arg(512);
 BENCHMARK(Bypass)->Arg(32)->Arg(64)->Arg(512);
+BENCHMARK(Transcription_DefaultProgram)->Arg(512);
+BENCHMARK(Transcription_StereoAc128GridCurrentSingleCoil)->Arg(512);
+BENCHMARK(Landed_DefaultProgram)->Arg(512);
+BENCHMARK(Landed_StereoAc128GridCurrentSingleCoil)->Arg(512);
 
 } // namespace
 

@@ -1,5 +1,7 @@
 // Properties of the processing as a host sees it through processReplacing.
 #include <cmath>
+#include <limits>
+#include <utility>
 
 #include "sparkwell_fixture.h"
 
@@ -33,6 +35,37 @@ TEST_F(ChainPropertiesTest, MonoBypassAveragesOntoBothOutputs) {
     ASSERT_EQ(result.output.left[i], average) << i;
     ASSERT_EQ(result.output.right[i], average) << i;
   }
+}
+
+TEST_F(ChainPropertiesTest, BypassIsExactForSubnormalInfiniteAndNaNInputs) {
+  // The chain's flush-to-zero must not reach the bypass: "Mono" gives (L + R) x 0.5 as plain
+  // arithmetic does, subnormal sums included, and "Stereo" copies every bit.
+  const float inf = std::numeric_limits<float>::infinity();
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  const float tiny = std::numeric_limits<float>::denorm_min();
+  const std::pair<float, float> frames[] = {
+      {1e-40f, 2e-40f}, {-3e-39f, 1e-45f}, {tiny, tiny}, {1e-38f, -1.1e-38f}, {1e-40f, 0.25f},
+      {inf, 1.0f},      {-inf, 1e-40f},    {inf, -inf},  {nan, 0.5f},         {1e-40f, nan},
+      {-0.0f, -0.0f},   {3e38f, 3e38f},    {0.1f, 0.2f}};
+  StereoBuffer input;
+  for (const auto& f : frames) {
+    input.left.push_back(f.first);
+    input.right.push_back(f.second);
+  }
+  auto instance = makeInstance();
+  instance->process(noise(64, 0.5f, 9)); // the chain has run, and flushed, before
+  instance->setParameter(kEffect, 0.0f);
+  StereoBuffer average = input;
+  for (size_t i = 0; i < input.left.size(); ++i)
+    average.left[i] = average.right[i] = (input.left[i] + input.right[i]) * 0.5f;
+  const ProcessResult mono = instance->process(input);
+  EXPECT_TRUE(sameBits(mono.output.left, average.left));
+  EXPECT_TRUE(sameBits(mono.output.right, average.left));
+
+  instance->setParameter(kStereo, 0.0f);
+  const ProcessResult stereo = instance->process(input);
+  EXPECT_TRUE(sameBits(stereo.output.left, input.left));
+  EXPECT_TRUE(sameBits(stereo.output.right, input.right));
 }
 
 TEST_F(ChainPropertiesTest, BypassLeavesTheChainWhereItWas) {

@@ -8,6 +8,7 @@
 
 #include <cmath>
 
+#include "chain.h"
 #include "curves.h"
 #include "filter_design.h"
 #include "pickup_sets.h"
@@ -101,6 +102,30 @@ public:
       break;
     }
   }
+
+  // What the model's parameters give the plug-in's chain to read, and its input gain: for
+  // driving the chain of the DSP library with the model's settings.
+  ChainSettings chainSettings() const {
+    ChainSettings c;
+    c.hpfCoefB = hpfCoefB;
+    c.hpfCoefA = hpfCoefA;
+    c.pickup = pickupFiltersFor(sets, pickupBandOf(pickup));
+    c.hpf = hpf;
+    c.hpfComplement = hpfComplement;
+    c.ac128Model = ac128Model;
+    c.gridCurrent = gridCurrent;
+    c.gridAmount = gridAmount;
+    c.gridAmountInv = gridAmountInv;
+    c.dcCoefB = dcCoefB;
+    c.dcCoefA = dcCoefA;
+    c.trebleCoefB = trebleCoefB;
+    c.trebleCoefA = trebleCoefA;
+    c.outputGain = outputGain;
+    return c;
+  }
+  float linearInputGain() const { return inputGain; }
+  bool separateChannels() const { return stereoMode; }
+  bool processing() const { return effect > 0.5f; }
 
   StereoBuffer process(const StereoBuffer& input) {
     StereoBuffer output{std::vector<float>(input.left.size()),

@@ -1,0 +1,538 @@
+// The block-wise chain, written once and compiled once per instruction set: the including file
+// defines SPARKWELL_CHAIN_NAMESPACE (a name of its own, so that the copies built for different
+// processors never stand in for each other at link time) and SPARKWELL_CHAIN_LANES (samples per
+// vector of the curves). Everything here lives in that namespace and calls nothing inline from
+// elsewhere; only constant tables are shared.
+//
+// A pass is a software pipeline over stretches of kStretchFrames frames. The recursive filters
+// cannot go faster than the latency of their own feedback, so they work side by side in one
+// loop, each on its own stretch: the input filters (upsampling, HPF, resonance, notch) on
+// stretch j, the DC blocker on stretch j - 1 and the treble low-pass on stretch j - 2. Between
+// loops the memoryless steps run over whole stretches in vector registers: the crossfade, the
+// drive and the transistor curve on the stretch the input filters have just finished, the grid
+// curve on the one the DC blocker has. With the grid stage off, the DC blocker and the treble
+// low-pass share one stage. The decimator runs over the whole pass at the end.
+//
+// Every sample goes through the chain's operations in the order and precision they are defined
+// in, exactly as a frame-by-frame evaluation does; the vector curves repeat the scalar ones
+// (curves.h, portable_math.h) lane for lane, with no fused multiply-add (the library is built
+// with -ffp-contract=off and the AVX2 copy without FMA), so the results are the same bits.
+#pragma once
+
+#if !defined(SPARKWELL_CHAIN_NAMESPACE) || !defined(SPARKWELL_CHAIN_LANES)
+#error "define SPARKWELL_CHAIN_NAMESPACE and SPARKWELL_CHAIN_LANES before including this file"
+#endif
+
+#include <cstdint>
+#include <cstring>
+#include <immintrin.h>
+#include <limits>
+
+#include "block_chain_paths.h"
+#include "portable_math_tables.h"
+
+namespace SPARKWELL_CHAIN_NAMESPACE {
+namespace {
+
+constexpr int kLanes = SPARKWELL_CHAIN_LANES;
+constexpr int kStretchFrames = 16;
+
+typedef float Floats __attribute__((vector_size(4 * kLanes)));
+typedef int32_t Ints __attribute__((vector_size(4 * kLanes)));
+typedef double Doubles __attribute__((vector_size(8 * kLanes)));
+typedef int64_t Longs __attribute__((vector_size(8 * kLanes)));
+typedef uint64_t Words __attribute__((vector_size(8 * kLanes)));
+
+inline Doubles widen(Floats x) {
+#if defined(__AVX__)
+  if constexpr (kLanes == 4) return (Doubles)_mm256_cvtps_pd((__m128)x);
+#endif
+  return __builtin_convertvector(x, Doubles);
+}
+inline Floats narrow(Doubles x) {
+#if defined(__AVX__)
+  if constexpr (kLanes == 4) return (Floats)_mm256_cvtpd_ps((__m256d)x);
+#endif
+  return __builtin_convertvector(x, Floats);
+}
+// A mask of double lanes as a mask of float lanes (all ones stays all ones).
+inline Ints narrowMask(Longs m) {
+  return __builtin_convertvector(m, Ints);
+}
+inline Words bitsOf(Doubles x) {
+  Words w;
+  std::memcpy(&w, &x, sizeof w);
+  return w;
+}
+inline Doubles fromBits(Words w) {
+  Doubles x;
+  std::memcpy(&x, &w, sizeof x);
+  return x;
+}
+// table[index] in every lane.
+inline Doubles gather(const double* table, Words index) {
+#if defined(__AVX2__)
+  if constexpr (kLanes == 4) return _mm256_i64gather_pd(table, (__m256i)index, 8);
+#endif
+  Doubles values;
+  for (int i = 0; i < kLanes; ++i)
+    values[i] = table[index[i]];
+  return values;
+}
+
+// The lanes' sign bits, one bit per lane.
+template <class Mask> inline int laneBits(Mask m) {
+  if constexpr (sizeof(Mask) == 16) {
+    return _mm_movemask_ps((__m128)m);
+  } else {
+    int bits = 0;
+    for (int i = 0; i < kLanes; ++i)
+      bits |= (m[i] < 0 ? 1 : 0) << i;
+    return bits;
+  }
+}
+inline bool allLanes(Ints m) {
+  return laneBits(m) == (1 << kLanes) - 1;
+}
+inline bool anyLane(Ints m) {
+  return laneBits(m) != 0;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The curves, lane for lane as curves.h and the portable maths compute them.
+
+// The curves compare the sample, widened, with double constants. For a float x and a double d
+// that no float equals, x < d holds exactly when x is below the smallest float above d, and
+// x > d exactly when x is above the largest float below d; so the comparisons can stay in single
+// precision. Each edge is checked against its neighbour below and above.
+constexpr float kKnee2SB175 = -0x1.d4d2b2p-1f; // smallest float above -0.91567
+constexpr float kKneeAC128 = -0x1.67ebaep+0f;  // smallest float above -1.40594
+constexpr float kStepAC128 = 0x1.85c91ep+2f;   // smallest float above 6.0904
+constexpr float kJoint2SB175 = 0x1.0ccccep+3f; // smallest float above 8.4
+constexpr float kGridEdge = -0x1.19999ap-1f;   // largest float below -0.55
+// The float f lies beyond d and its neighbour on the near side does not.
+constexpr bool edgeAbove(float f, float nearer, double d) {
+  return static_cast<double>(f) > d && static_cast<double>(nearer) < d;
+}
+constexpr bool edgeBelow(float f, float nearer, double d) {
+  return d > static_cast<double>(f) && d < static_cast<double>(nearer);
+}
+static_assert(edgeAbove(kKnee2SB175, -0x1.d4d2b4p-1f, -0.91567), "");
+static_assert(edgeAbove(kKneeAC128, -0x1.67ebb0p+0f, -1.40594), "");
+static_assert(edgeAbove(kStepAC128, 0x1.85c91cp+2f, 6.0904), "");
+static_assert(edgeAbove(kJoint2SB175, 0x1.0cccccp+3f, 8.4), "");
+static_assert(edgeBelow(kGridEdge, -0x1.199998p-1f, -0.55), "");
+
+constexpr double kLn2Hi = 6.93147180369123816490e-01;
+constexpr double kLn2Lo = 1.90821492927058770002e-10;
+
+// exp(hi + lo) as portable::kernels::expFromTable, for lanes with |hi| <= 104.
+inline Doubles expFromTable(Doubles hi, Doubles lo) {
+  constexpr double kSixtyFourOverLn2 = 92.332482616893658;
+  constexpr double kShifter = 6755399441055744.0;
+  const Doubles shifted = hi * kSixtyFourOverLn2 + kShifter;
+  const Doubles n = shifted - kShifter;
+  // The whole number n sits in the low bits of `shifted`, whose exponent is fixed.
+  const Longs whole = (Longs)(bitsOf(shifted) - bitsOf(Doubles{} + kShifter));
+  const Doubles rHead = hi - n * (kLn2Hi / 64);
+  const Doubles r = rHead + (lo - n * (kLn2Lo / 64));
+  const Doubles r2 = r * r;
+  const Doubles terms23 = 1.0 / 6 + r * (1.0 / 24);
+  const Doubles terms45 = 1.0 / 120 + r * (1.0 / 720);
+  const Doubles expm1 = r + r2 * ((0.5 + r * terms23) + r2 * r * terms45);
+  // 2^(whole >> 6): whole + 1023 * 64 is positive here, so the shift needs no sign.
+  const Words exponent = ((Words)(whole + 1023 * 64) >> 6) << 52;
+  const Doubles fraction = gather(portable::kExp2Table, (Words)(whole & 63));
+  const Doubles scale = fromBits(exponent) * fraction;
+  return scale + scale * expm1;
+}
+
+// portable::powf(1.8f, y) for lanes with y finite and negative, or -infinity.
+inline Floats kneePower(Floats y, const KneeConstants& k) {
+  const Doubles wideY = widen(y);
+  const Doubles p = wideY * k.logHi;
+  const Doubles pError = (wideY * k.logHead - p) + wideY * k.logTail;
+  const Longs underflow = p < -104.0;
+  // Lanes that underflow give 0; their exponent is replaced so that the table stays in reach.
+  const Doubles safeP = underflow ? Doubles{} : p;
+  const Doubles safeLo = underflow ? Doubles{} : pError + wideY * k.logLo;
+  const Floats power = narrow(expFromTable(safeP, safeLo));
+  return narrowMask(underflow) ? Floats{} : power;
+}
+
+// shape2SB175 or shapeAC128 (curves.h) on every lane.
+template <bool Ac128> inline Floats transistor(Floats x, const KneeConstants& k) {
+  // The upper segments (and NaN, which ends there) are rare at playing levels: their divisions
+  // run only when a lane needs them.
+  Floats y = x;
+  Ints knee;
+  if (Ac128) {
+    const Ints linear = x < kStepAC128;
+    if (!allLanes(linear)) y = linear ? x : narrow(widen(x / 40.0f) + 5.85);
+    knee = x < kKneeAC128;
+  } else {
+    const Ints linear = x < 4.5f;
+    if (!allLanes(linear)) {
+      const Floats upper = narrow(widen(x / 40.0f) + 5.85);
+      const Floats middle = narrow(widen(x) / 2.5 + 2.7);
+      y = (x < kJoint2SB175) ? middle : upper;
+      y = linear ? x : y;
+    }
+    knee = x < kKnee2SB175;
+  }
+  if (anyLane(knee)) {
+    const Floats power = kneePower(knee ? x : Floats{} - 1.0f, k);
+    const Floats bent = narrow(widen(power - 1.0f) * (Ac128 ? 2.5 : 2.2));
+    y = knee ? bent : y;
+  }
+  return y;
+}
+
+// portable::log(x) for lanes with x a positive normal number (table form, hi + lo).
+inline Doubles logFromTable(Doubles x) {
+  const Words bits = bitsOf(x);
+  const Words fromOffset = bits - 0x3fe6000000000000u;
+  // x >= 0.6875 here, so the exponent difference is not negative; 2^52 + k - 2^52 makes it a
+  // double exactly.
+  const Doubles dk = fromBits((fromOffset >> 52) | 0x4330000000000000u) - 4503599627370496.0;
+  const Words index = (fromOffset >> 45) & 127u;
+  static_assert(sizeof(portable::LogTableEntry) == 3 * sizeof(double), "three doubles an entry");
+  const double* table = &portable::kLogTable[0].invC;
+  const Words entry = index * 3u;
+  const Doubles invC = gather(table, entry);
+  const Doubles logInvC = gather(table + 1, entry);
+  const Doubles logInvCTail = gather(table + 2, entry);
+  const Words zBits = bits - (fromOffset & 0xfff0000000000000u);
+  const Doubles zHead = fromBits(zBits & ~(Words{} + 0xffu));
+  const Doubles zTail = fromBits(zBits) - zHead;
+  const Doubles rHi = zHead * invC - 1.0;
+  const Doubles rLo = zTail * invC;
+  const Doubles r = rHi + rLo;
+  const Doubles rErr = rLo - (r - rHi);
+  const Doubles r2 = r * r;
+  const Doubles r4 = r2 * r2;
+  const Doubles terms01 = -0.5 + r * (1.0 / 3);
+  const Doubles terms23 = -0.25 + r * 0.2;
+  const Doubles terms45 = -1.0 / 6 + r * (1.0 / 7);
+  const Doubles terms67 = -0.125 + r * (1.0 / 9);
+  const Doubles terms4567 = terms45 + r2 * terms67;
+  const Doubles curve = r2 * ((terms01 + r2 * terms23) + r4 * terms4567);
+  const Doubles a = dk * kLn2Hi + logInvC;
+  const Doubles bHi = a + r;
+  const Doubles bLo = r - (bHi - a);
+  const Doubles small = (rErr + bLo) + (dk * kLn2Lo + logInvCTail);
+  return bHi + (curve + small);
+}
+
+// gridAmountInv x gridShape(gridAmount x u) (curves.h, chain.h) on every lane.
+inline Floats grid(Floats dcOut, float amount, float amountInv) {
+  const Floats u = amount * dcOut;
+  const Ints compress = u > kGridEdge;
+  const Doubles x = widen(u) + 1.55;
+  // x > 1 wherever the curve compresses; only +infinity (and NaN, which does not compress)
+  // misses the table, and log(+infinity) is +infinity.
+  const Longs usual = x < std::numeric_limits<double>::infinity();
+  const Doubles logX = logFromTable(usual ? x : Doubles{} + 1.55);
+  const Floats shaped = narrow((usual ? logX : x) - 0.55);
+  return amountInv * (compress ? shaped : u);
+}
+
+inline Floats load(const float* p) {
+  Floats v;
+  std::memcpy(&v, p, sizeof v);
+  return v;
+}
+inline void store(float* p, Floats v) {
+  std::memcpy(p, &v, sizeof v);
+}
+
+// out[i] = curve(out[i], a[i], b[i]) over count samples, the last partial vector through padded
+// copies.
+template <class Curve>
+inline void overSamples(float* out, const float* a, const float* b, int count, Curve curve) {
+  int i = 0;
+  for (; i + kLanes <= count; i += kLanes)
+    store(out + i, curve(load(out + i), load(a + i), load(b + i)));
+  if (i < count) {
+    float padded[3][kLanes] = {};
+    const size_t bytes = sizeof(float) * static_cast<size_t>(count - i);
+    std::memcpy(padded[0], out + i, bytes);
+    std::memcpy(padded[1], a + i, bytes);
+    std::memcpy(padded[2], b + i, bytes);
+    store(padded[0], curve(load(padded[0]), load(padded[1]), load(padded[2])));
+    std::memcpy(out + i, padded[0], bytes);
+  }
+}
+
+// ---------------------------------------------------------------------------------------------
+// The recursive stages, one frame (two oversampled samples) at a time, for N channels side by
+// side. The members are the channels' memories, kept in locals for the length of a pass.
+
+constexpr float kGuard = kDenormGuard;
+
+struct Biquad {
+  float b0, b1, b2, a1, a2;
+};
+
+struct Memory {
+  float prevIn, hpfZ;
+  BiquadState peak, notch;
+  float dcZ, trebleZ;
+};
+
+inline float biquad(BiquadState& s, const Biquad& c, float u) {
+  const float y = c.b0 * u + c.b1 * s.x1 + c.b2 * s.x2 - c.a1 * s.y1 - c.a2 * s.y2;
+  s.x2 = s.x1;
+  s.x1 = u;
+  s.y2 = s.y1;
+  s.y1 = y;
+  return y;
+}
+
+template <int N, bool Pickup, bool Grid> class Pass {
+public:
+  Pass(const ChainSettings& c, ChainScratch& s, const float* const* x)
+      : scratch(s), hpfCoefB(c.hpfCoefB), hpfCoefA(c.hpfCoefA), dcCoefB(c.dcCoefB),
+        dcCoefA(c.dcCoefA), trebleCoefB(c.trebleCoefB), trebleCoefA(c.trebleCoefA), hpf(c.hpf),
+        hpfComplement(c.hpfComplement), ac128Model(c.ac128Model), gridAmount(c.gridAmount),
+        gridAmountInv(c.gridAmountInv) {
+    if (Pickup) {
+      resonance = {c.pickup.resonance->b0, c.pickup.resonance->b1, c.pickup.resonance->b2,
+                   c.pickup.resonance->a1, c.pickup.resonance->a2};
+      notch = {c.pickup.notch->b0, c.pickup.notch->b1, c.pickup.notch->b2, c.pickup.notch->a1,
+               c.pickup.notch->a2};
+    }
+    driveGain = c.ac128Model ? kDriveAC128 : kDrive2SB175;
+    for (int ch = 0; ch < N; ++ch)
+      input[ch] = x[ch];
+  }
+
+  void load(ChannelState* const* states) {
+    for (int ch = 0; ch < N; ++ch) {
+      const ChannelState& s = *states[ch];
+      memory[ch] = {s.prevIn, s.hpfZ, s.peak, s.notch, s.dcZ, s.trebleZ};
+    }
+  }
+
+  void save(ChannelState* const* states) const {
+    for (int ch = 0; ch < N; ++ch) {
+      ChannelState& s = *states[ch];
+      s.prevIn = memory[ch].prevIn;
+      s.hpfZ = memory[ch].hpfZ;
+      s.peak = memory[ch].peak;
+      s.notch = memory[ch].notch;
+      s.dcZ = memory[ch].dcZ;
+      s.trebleZ = memory[ch].trebleZ;
+    }
+  }
+
+  // Upsampling, HPF, resonance and notch of frame f.
+  [[gnu::always_inline]] void front(int f) {
+    for (int ch = 0; ch < N; ++ch) {
+      Memory& m = memory[ch];
+      const float x = input[ch][f];
+      const float oversampled[2] = {
+          static_cast<float>(0.5 * static_cast<double>(m.prevIn) + 0.5 * static_cast<double>(x)),
+          x};
+      m.prevIn = x;
+      for (int k = 0; k < 2; ++k) {
+        const float hpLow = hpfCoefB * oversampled[k] - hpfCoefA * m.hpfZ;
+        m.hpfZ = hpLow;
+        const float hpOut = oversampled[k] - hpLow;
+        scratch.drive[ch][2 * f + k] = hpOut;
+        if (Pickup) {
+          const float peakOut = biquad(m.peak, resonance, hpOut + kGuard);
+          scratch.peakOut[ch][2 * f + k] = peakOut;
+          scratch.notchOut[ch][2 * f + k] = biquad(m.notch, notch, peakOut + kGuard);
+        }
+      }
+    }
+  }
+
+  // DC blocker of frame f; with the grid stage off, the treble low-pass follows at once.
+  [[gnu::always_inline]] void middle(int f) {
+    for (int ch = 0; ch < N; ++ch) {
+      Memory& m = memory[ch];
+      for (int k = 0; k < 2; ++k) {
+        const float shaped = scratch.drive[ch][2 * f + k];
+        const float dcLow = dcCoefB * shaped - dcCoefA * m.dcZ;
+        m.dcZ = dcLow;
+        const float dcOut = shaped - dcLow;
+        if (Grid) {
+          scratch.dcOut[ch][2 * f + k] = dcOut;
+        } else {
+          const float t = (trebleCoefB * dcOut - trebleCoefA * m.trebleZ) + kGuard;
+          m.trebleZ = t;
+          (k == 0 ? scratch.trebleFirst : scratch.trebleSecond)[ch][f + 1] = t;
+        }
+      }
+    }
+  }
+
+  // Treble low-pass of frame f after the grid stage.
+  [[gnu::always_inline]] void back(int f) {
+    for (int ch = 0; ch < N; ++ch) {
+      Memory& m = memory[ch];
+      for (int k = 0; k < 2; ++k) {
+        const float t =
+            (trebleCoefB * scratch.dcOut[ch][2 * f + k] - trebleCoefA * m.trebleZ) + kGuard;
+        m.trebleZ = t;
+        (k == 0 ? scratch.trebleFirst : scratch.trebleSecond)[ch][f + 1] = t;
+      }
+    }
+  }
+
+  // Crossfade, drive and the transistor curve over frames [first, first + count).
+  void driveOver(int first, int count, const KneeConstants& k) {
+    for (int ch = 0; ch < N; ++ch) {
+      float* hpOut = scratch.drive[ch] + 2 * first;
+      const float* peakOut = Pickup ? scratch.peakOut[ch] + 2 * first : hpOut;
+      const float* notchOut = Pickup ? scratch.notchOut[ch] + 2 * first : hpOut;
+      if (ac128Model)
+        overSamples(hpOut, peakOut, notchOut, 2 * count, [&](Floats hp, Floats res, Floats cut) {
+          return transistor<true>(drive(hp, res, cut), k);
+        });
+      else
+        overSamples(hpOut, peakOut, notchOut, 2 * count, [&](Floats hp, Floats res, Floats cut) {
+          return transistor<false>(drive(hp, res, cut), k);
+        });
+    }
+  }
+
+  // The pickup/plain crossfade and the inverting drive.
+  [[gnu::always_inline]] Floats drive(Floats hpOut, Floats peakOut, Floats notchOut) const {
+    const Doubles mix = (widen(peakOut) * 0.2 + widen(notchOut) * 0.8) * static_cast<double>(hpf);
+    return narrow((mix + widen(hpfComplement * hpOut)) * driveGain);
+  }
+
+  // The grid curve over frames [first, first + count).
+  void gridOver(int first, int count) {
+    const float amount = gridAmount;
+    const float amountInv = gridAmountInv;
+    for (int ch = 0; ch < N; ++ch) {
+      float* samples = scratch.dcOut[ch] + 2 * first;
+      overSamples(samples, samples, samples, 2 * count,
+                  [&](Floats v, Floats, Floats) { return grid(v, amount, amountInv); });
+    }
+  }
+
+  void run(int frames, const KneeConstants& k) {
+    constexpr int kStages = Grid ? 3 : 2;
+    const int stretches = (frames + kStretchFrames - 1) / kStretchFrames;
+    auto lengthOf = [&](int stretch) {
+      if (stretch < 0 || stretch >= stretches) return 0;
+      const int rest = frames - stretch * kStretchFrames;
+      return rest < kStretchFrames ? rest : kStretchFrames;
+    };
+    for (int step = 0; step < stretches + kStages - 1; ++step) {
+      const int f0 = step * kStretchFrames, f1 = f0 - kStretchFrames, f2 = f1 - kStretchFrames;
+      const int n0 = lengthOf(step), n1 = lengthOf(step - 1), n2 = Grid ? lengthOf(step - 2) : 0;
+      // The frames every working stage has, side by side; then each stage's remainder.
+      int common = n0 > 0 ? n0 : kStretchFrames;
+      if (n1 > 0 && n1 < common) common = n1;
+      if (n2 > 0 && n2 < common) common = n2;
+      if (n0 > 0 && n1 > 0 && n2 > 0) {
+        for (int i = 0; i < common; ++i) {
+          front(f0 + i);
+          middle(f1 + i);
+          back(f2 + i);
+        }
+      } else if (n0 > 0 && n1 > 0) {
+        for (int i = 0; i < common; ++i) {
+          front(f0 + i);
+          middle(f1 + i);
+        }
+      } else if (n1 > 0 && n2 > 0) {
+        for (int i = 0; i < common; ++i) {
+          middle(f1 + i);
+          back(f2 + i);
+        }
+      } else {
+        common = 0;
+      }
+      for (int i = common; i < n0; ++i)
+        front(f0 + i);
+      for (int i = common; i < n1; ++i)
+        middle(f1 + i);
+      for (int i = common; i < n2; ++i)
+        back(f2 + i);
+      if (n0 > 0) driveOver(f0, n0, k);
+      if (Grid && n1 > 0) gridOver(f1, n1);
+    }
+  }
+
+private:
+  // Copies of the settings: the compiler need not fear that the scratch stores change them.
+  ChainScratch& scratch;
+  float hpfCoefB, hpfCoefA, dcCoefB, dcCoefA, trebleCoefB, trebleCoefA;
+  float hpf, hpfComplement;
+  bool ac128Model;
+  float gridAmount, gridAmountInv;
+  const float* input[N];
+  Biquad resonance{}, notch{};
+  double driveGain;
+  Memory memory[N];
+};
+
+// Decimation and output gain of one channel over the pass, frame f from the first treble sample
+// of frames f and f - 1 and the second of frame f - 1.
+void decimate(ChannelState& s, float* first, float* second, float* out, int frames,
+              float outputGain) {
+  first[0] = s.decimMem0;
+  second[0] = s.decimMem1;
+  auto decimated = [outputGain](Floats current, Floats previousSecond, Floats previousFirst) {
+    return narrow(0.25 * widen(current) + 0.5 * widen(previousSecond) +
+                  0.25 * widen(previousFirst)) *
+           outputGain;
+  };
+  int f = 0;
+  for (; f + kLanes <= frames; f += kLanes)
+    store(out + f, decimated(load(first + f + 1), load(second + f), load(first + f)));
+  for (; f < frames; ++f)
+    out[f] = static_cast<float>(0.25 * static_cast<double>(first[f + 1]) +
+                                0.5 * static_cast<double>(second[f]) +
+                                0.25 * static_cast<double>(first[f])) *
+             outputGain;
+  s.decimMem0 = first[frames];
+  s.decimMem1 = second[frames];
+}
+
+template <int N, bool Pickup, bool Grid>
+void runWith(ChannelState* const* states, const float* const* x, int frames,
+             const ChainSettings& settings, ChainScratch& scratch, const KneeConstants& knee) {
+  Pass<N, Pickup, Grid> pass(settings, scratch, x);
+  pass.load(states);
+  pass.run(frames, knee);
+  pass.save(states);
+}
+
+template <int N>
+void runChannels(ChannelState* const* states, const float* const* x, int frames,
+                 const ChainSettings& settings, ChainScratch& scratch, const KneeConstants& knee) {
+  const bool pickup = settings.pickup.resonance != nullptr;
+  const bool grid = settings.gridCurrent != 0.0f;
+  if (pickup && grid)
+    runWith<N, true, true>(states, x, frames, settings, scratch, knee);
+  else if (pickup)
+    runWith<N, true, false>(states, x, frames, settings, scratch, knee);
+  else if (grid)
+    runWith<N, false, true>(states, x, frames, settings, scratch, knee);
+  else
+    runWith<N, false, false>(states, x, frames, settings, scratch, knee);
+}
+
+} // namespace
+
+void runChainPass(ChannelState* const* states, int channels, const float* const* x,
+                  float* const* out, int frames, const ChainSettings& settings,
+                  ChainScratch& scratch, const KneeConstants& knee) {
+  if (channels == 2)
+    runChannels<2>(states, x, frames, settings, scratch, knee);
+  else
+    runChannels<1>(states, x, frames, settings, scratch, knee);
+  for (int ch = 0; ch < channels; ++ch)
+    decimate(*states[ch], scratch.trebleFirst[ch], scratch.trebleSecond[ch], out[ch], frames,
+             settings.outputGain);
+}
+
+} // namespace SPARKWELL_CHAIN_NAMESPACE
