@@ -54,12 +54,23 @@ struct HostCall {
   float opt;
 };
 
+// Ready-made sets of answers (see RecordingHost::useAnswers).
+enum class Answers {
+  Nothing,     // 0 to everything, the version query included: a host a plug-in must refuse
+  VersionOnly, // 2400 to audioMasterVersion, 0 to everything else (as scanners answer)
+  Accepting,   // the version, and 1 to audioMasterSizeWindow, audioMasterBeginEdit,
+               // audioMasterEndEdit and audioMasterCanDo "sizeWindow" (an editing host)
+};
+
 // The host side of every instance it creates: records each call and answers it. By default it
-// answers audioMasterVersion with 2400 and everything else with 0; answers can be set per
-// opcode, and a handler may take over an opcode completely (for re-entrant hosts).
+// answers as Answers::VersionOnly; answers can be set per opcode, and a handler may take over
+// an opcode completely (for re-entrant hosts).
 class RecordingHost {
 public:
   using Handler = std::function<VstIntPtr(const HostCall& call)>;
+  // Sees every call this host answers, on the calling thread, once before the answer
+  // (`answered` false) and once after it (true), outside the host's lock.
+  using Observer = std::function<void(const HostCall& call, bool answered)>;
 
   RecordingHost();
   ~RecordingHost();
@@ -67,7 +78,11 @@ public:
   RecordingHost& operator=(const RecordingHost&) = delete;
 
   void setAnswer(VstInt32 opcode, VstIntPtr answer);
+  // An empty handler removes the opcode's handler.
   void setHandler(VstInt32 opcode, Handler handler);
+  // Replaces every answer and handler with the preset.
+  void useAnswers(Answers preset);
+  void setObserver(Observer observer);
 
   // Calls the entry point with this host's callback. Returns the record or null; the record
   // belongs to the caller (close it with effClose or hand it to a PluginInstance).
@@ -78,11 +93,16 @@ public:
   void adopt(AEffect* effect);
   // Stops answering for a record that was closed (PluginInstance does this itself).
   void forget(AEffect* effect);
+  // Also answers calls whose record no host knows (null, closed, or not a record at all), so
+  // that a plug-in calling with the wrong pointer is still seen. The last host to ask wins.
+  void takeStrays();
 
   std::vector<HostCall> calls() const;
   std::vector<HostCall> callsOf(VstInt32 opcode) const;
   size_t countOf(VstInt32 opcode) const;
   void clearCalls();
+  // The calls recorded so far; the record starts empty again.
+  std::vector<HostCall> takeCalls();
 
   // The callback every instance of every RecordingHost receives. During creation it answers for the
   // host that is creating on this thread; afterwards it finds the host through the record.
@@ -96,6 +116,7 @@ private:
   std::vector<HostCall> recorded;
   std::map<VstInt32, VstIntPtr> answers;
   std::map<VstInt32, Handler> handlers;
+  Observer observer;
 };
 
 // The answer of a text request and what it did to the caller's buffer.

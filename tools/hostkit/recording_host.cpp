@@ -15,15 +15,16 @@ std::map<AEffect*, RecordingHost*>& registry() {
   return hosts;
 }
 thread_local RecordingHost* creatingHost = nullptr;
+RecordingHost* strayHost = nullptr; // guarded by registryMutex
 
 RecordingHost* hostFor(AEffect* effect) {
   if (creatingHost) return creatingHost;
+  std::lock_guard<std::mutex> lock(registryMutex);
   if (effect) {
-    std::lock_guard<std::mutex> lock(registryMutex);
     auto found = registry().find(effect);
     if (found != registry().end()) return found->second;
   }
-  return nullptr;
+  return strayHost;
 }
 
 // Host requests whose ptr carries a text from the plug-in.
@@ -36,11 +37,12 @@ constexpr size_t kMaxRecordedText = 4096;
 } // namespace
 
 RecordingHost::RecordingHost() {
-  answers[audioMasterVersion] = 2400;
+  useAnswers(Answers::VersionOnly);
 }
 
 RecordingHost::~RecordingHost() {
   std::lock_guard<std::mutex> lock(registryMutex);
+  if (strayHost == this) strayHost = nullptr;
   for (auto it = registry().begin(); it != registry().end();) {
     if (it->second == this)
       it = registry().erase(it);
@@ -57,6 +59,26 @@ void RecordingHost::setAnswer(VstInt32 opcode, VstIntPtr answer) {
 void RecordingHost::setHandler(VstInt32 opcode, Handler handler) {
   std::lock_guard<std::mutex> lock(mutex);
   handlers[opcode] = std::move(handler);
+}
+
+void RecordingHost::useAnswers(Answers preset) {
+  std::lock_guard<std::mutex> lock(mutex);
+  answers.clear();
+  handlers.clear();
+  if (preset == Answers::Nothing) return;
+  answers[audioMasterVersion] = 2400;
+  if (preset == Answers::VersionOnly) return;
+  answers[audioMasterSizeWindow] = 1;
+  answers[audioMasterBeginEdit] = 1;
+  answers[audioMasterEndEdit] = 1;
+  handlers[audioMasterCanDo] = [](const HostCall& call) -> VstIntPtr {
+    return call.hasPtr && call.text == "sizeWindow" ? 1 : 0;
+  };
+}
+
+void RecordingHost::setObserver(Observer watcher) {
+  std::lock_guard<std::mutex> lock(mutex);
+  observer = std::move(watcher);
 }
 
 AEffect* RecordingHost::create(VstPluginMainProc entry) {
@@ -83,6 +105,11 @@ void RecordingHost::forget(AEffect* effect) {
   if (found != registry().end() && found->second == this) registry().erase(found);
 }
 
+void RecordingHost::takeStrays() {
+  std::lock_guard<std::mutex> lock(registryMutex);
+  strayHost = this;
+}
+
 std::vector<HostCall> RecordingHost::calls() const {
   std::lock_guard<std::mutex> lock(mutex);
   return recorded;
@@ -105,8 +132,16 @@ void RecordingHost::clearCalls() {
   recorded.clear();
 }
 
+std::vector<HostCall> RecordingHost::takeCalls() {
+  std::lock_guard<std::mutex> lock(mutex);
+  std::vector<HostCall> taken;
+  taken.swap(recorded);
+  return taken;
+}
+
 VstIntPtr RecordingHost::answer(const HostCall& call) {
   Handler handler;
+  Observer watcher;
   VstIntPtr fixed = 0;
   {
     std::lock_guard<std::mutex> lock(mutex);
@@ -115,9 +150,14 @@ VstIntPtr RecordingHost::answer(const HostCall& call) {
     if (h != handlers.end()) handler = h->second;
     auto a = answers.find(call.opcode);
     if (a != answers.end()) fixed = a->second;
+    watcher = observer;
   }
-  // The handler runs unlocked: it may call back into the plug-in, which may call the host.
-  return handler ? handler(call) : fixed;
+  // The handler and observer run unlocked: they may call back into the plug-in, which may
+  // call the host.
+  if (watcher) watcher(call, false);
+  const VstIntPtr result = handler ? handler(call) : fixed;
+  if (watcher) watcher(call, true);
+  return result;
 }
 
 VstIntPtr RecordingHost::callback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,

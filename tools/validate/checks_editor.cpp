@@ -246,10 +246,10 @@ void checkEditorOddStates(CheckContext& ctx, Validation& v) {
       std::string problem = windowProblem(childrenSettled(display, session->parent(), 1));
       if (!problem.empty()) ctx.fail("two editors open at once", "%s", problem.c_str());
     }
-    hostState().clearLog();
+    recordingHost().clearCalls();
     first.click(104, 186); // BOOST of the first instance only
     second.pump(3);
-    for (const HostCall& call : hostState().takeLog())
+    for (const HostCall& call : recordingHost().takeCalls())
       if (call.opcode == audioMasterAutomate && call.effect != instance.record())
         ctx.fail("click on the first editor", "automation arrived for the other instance");
     if (other.get(9) != 1.0f) ctx.fail("click on the first editor", "changed the other instance");

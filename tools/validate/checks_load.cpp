@@ -87,8 +87,8 @@ void scanOnce(CheckContext& ctx, Plugin& plugin) {
 } // namespace
 
 void checkLoadUnload(CheckContext& ctx, Validation& v) {
-  HostState& host = hostState();
-  host.style = HostStyle::VersionOnly;
+  hostkit::RecordingHost& host = recordingHost();
+  host.useAnswers(hostkit::Answers::VersionOnly);
   VstInt32 firstFlags = -1;
   for (int round = 0; round < 20 && !ctx.failed(); ++round) {
     Plugin plugin(v.pluginPath);
@@ -98,7 +98,7 @@ void checkLoadUnload(CheckContext& ctx, Validation& v) {
     }
     if (plugin.mainEntry != plugin.entry)
       ctx.fail("dlsym(main)", "\"main\" is not the same function as \"VSTPluginMain\"");
-    host.clearLog();
+    host.clearCalls();
     Instance first(plugin);
     Instance second(plugin, plugin.mainEntry ? plugin.mainEntry : plugin.entry);
     if (!first || !second) {
@@ -118,12 +118,12 @@ void checkLoadUnload(CheckContext& ctx, Validation& v) {
     VstIntPtr closed = first.close();
     if (closed != 1) ctx.fail("effClose", "answered %lld, expected 1", (long long)closed);
   }
-  host.style = HostStyle::Normal;
+  host.useAnswers(hostkit::Answers::Accepting);
   ctx.note("20 loads, 40 instances, flags 0x%x", firstFlags);
 }
 
 void checkScan(CheckContext& ctx, Validation& v) {
-  hostState().style = HostStyle::VersionOnly;
+  recordingHost().useAnswers(hostkit::Answers::VersionOnly);
   // One scan to let the system's own lazy set-up (loader caches, locale) settle first.
   {
     Plugin plugin(v.pluginPath);
@@ -144,7 +144,7 @@ void checkScan(CheckContext& ctx, Validation& v) {
     }
     durations.push_back(threadCpuSeconds() - start);
   }
-  hostState().style = HostStyle::Normal;
+  recordingHost().useAnswers(hostkit::Answers::Accepting);
   ScanFootprint after = footprint(v);
   if (durations.empty()) return;
   std::sort(durations.begin(), durations.end());
@@ -432,12 +432,12 @@ void checkOpcodeSweep(CheckContext& ctx, Validation& v) {
 }
 
 void checkSilentHost(CheckContext& ctx, Validation& v) {
-  HostState& host = hostState();
-  host.style = HostStyle::Silent;
-  host.clearLog();
+  hostkit::RecordingHost& host = recordingHost();
+  host.useAnswers(hostkit::Answers::Nothing);
+  host.clearCalls();
   {
     Instance refused(*v.plugin);
-    std::vector<HostCall> calls = host.takeLog();
+    std::vector<HostCall> calls = host.takeCalls();
     if (refused) ctx.fail("VSTPluginMain", "made an instance for a host that answers version 0");
     if (calls.size() != 1 || calls[0].opcode != audioMasterVersion || calls[0].effect != nullptr)
       ctx.fail("VSTPluginMain",
@@ -446,12 +446,12 @@ void checkSilentHost(CheckContext& ctx, Validation& v) {
                calls.size());
   }
   // Scanners answer the version and 0 to everything else: a whole session must still work.
-  host.style = HostStyle::VersionOnly;
+  host.useAnswers(hostkit::Answers::VersionOnly);
   {
     Instance instance(*v.plugin);
     if (!instance) {
       ctx.fail("VSTPluginMain", "no instance for a host that answers only the version");
-      host.style = HostStyle::Normal;
+      host.useAnswers(hostkit::Answers::Accepting);
       return;
     }
     instance.start();
@@ -478,5 +478,5 @@ void checkSilentHost(CheckContext& ctx, Validation& v) {
     }
     instance.dispatch(effMainsChanged, 0, 0);
   }
-  host.style = HostStyle::Normal;
+  host.useAnswers(hostkit::Answers::Accepting);
 }

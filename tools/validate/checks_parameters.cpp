@@ -118,15 +118,15 @@ void checkParameterValues(CheckContext& ctx, Validation& v) {
 void checkHostAutomation(CheckContext& ctx, Validation& v) {
   Instance instance(*v.plugin);
   instance.start();
-  HostState& host = hostState();
-  host.clearLog();
+  hostkit::RecordingHost& host = recordingHost();
+  host.clearCalls();
   std::uniform_int_distribution<int> anyIndex(0, facts().numParams - 1);
   std::uniform_real_distribution<float> unit(0.0f, 1.0f);
   for (int write = 0; write < 500; ++write) {
     instance.set(anyIndex(ctx.rng), unit(ctx.rng));
     if (write % 100 == 99) instance.dispatch(effSetProgram, 0, write / 100);
   }
-  std::vector<HostCall> calls = host.takeLog();
+  std::vector<HostCall> calls = host.takeCalls();
   for (const HostCall& call : calls)
     if (call.opcode == audioMasterAutomate || call.opcode == audioMasterBeginEdit ||
         call.opcode == audioMasterEndEdit) {
@@ -155,14 +155,14 @@ const Gesture kGestures[] = {{"click on the panel tab", 8, false, kTabX, kTabY},
                              {"upward drag on SET", 0, true, kSetX, kSetY}};
 
 void runGestures(CheckContext& ctx, Instance& instance, EditorSession& editor) {
-  HostState& host = hostState();
+  hostkit::RecordingHost& host = recordingHost();
   for (const Gesture& gesture : kGestures) {
-    host.clearLog();
+    host.clearCalls();
     if (gesture.drag)
       editor.drag(gesture.x, gesture.y, gesture.x + 10, gesture.y - 60);
     else
       editor.click(gesture.x, gesture.y);
-    std::vector<HostCall> calls = host.takeLog();
+    std::vector<HostCall> calls = host.takeCalls();
     float last = 0.0f;
     std::string problem = gestureProblem(calls, gesture.index, last);
     if (!problem.empty()) {
@@ -195,17 +195,22 @@ void checkReentrancy(CheckContext& ctx, Validation& v) {
   Instance instance(*v.plugin);
   instance.start();
   if (!requireEditor(ctx, instance, v)) return;
-  HostState& host = hostState();
+  hostkit::RecordingHost& host = recordingHost();
+  HostWatch& watch = hostWatch();
   std::atomic<int> mismatches{0}, answered{0};
-  host.deepestNesting = 0;
-  host.onAutomate = [&](AEffect* effect, VstInt32 index, float value) {
+  watch.deepestNesting = 0;
+  host.setHandler(audioMasterAutomate, [&](const HostCall& call) -> VstIntPtr {
+    AEffect* effect = call.effect;
+    const VstInt32 index = call.index;
+    const float value = call.opt;
     // A host that reads the value back and writes it again while handling the automation.
     float read = effect->getParameter(effect, index);
     if (!facts().isEmptySlot(index) && !sameFloat(read, value)) mismatches.fetch_add(1);
     effect->setParameter(effect, index, value);
     effect->setParameter(effect, (index + 1) % facts().numParams, effect->getParameter(effect, 0));
     answered.fetch_add(1);
-  };
+    return 0;
+  });
   {
     EditorSession editor(instance, *v.display);
     if (editor.open() == 1) {
@@ -215,13 +220,13 @@ void checkReentrancy(CheckContext& ctx, Validation& v) {
       ctx.fail("effEditOpen", "did not answer 1");
     }
   }
-  host.onAutomate = nullptr;
+  host.setHandler(audioMasterAutomate, nullptr);
   if (mismatches.load())
     ctx.fail("getParameter inside audioMasterAutomate",
              "%d reads did not answer the value being automated", mismatches.load());
-  if (host.deepestNesting.load() > 1)
+  if (watch.deepestNesting.load() > 1)
     ctx.fail("setParameter inside audioMasterAutomate",
-             "the host callback was re-entered (nesting %d)", host.deepestNesting.load());
+             "the host callback was re-entered (nesting %d)", watch.deepestNesting.load());
   if (answered.load() == 0 && !ctx.failed())
     ctx.fail("editor gestures", "no audioMasterAutomate arrived to re-enter from");
   ctx.note("%d automations answered re-entrantly", answered.load());

@@ -416,7 +416,7 @@ void checkRealTime(CheckContext& ctx, Validation& v) {
       ctx.fail(format("processReplacing / setParameter on the audio thread (%s)", setting),
                "%ld calls a real-time thread must not make, the first: %s", realtimeMonitorCount(),
                realtimeMonitorFirstCall() ? realtimeMonitorFirstCall() : "?");
-    if (hostState().callsFromArmedThread.exchange(0) > 0)
+    if (hostWatch().callsFromArmedThread.exchange(0) > 0)
       ctx.fail("processReplacing", "called the host from the audio thread");
     std::sort(times.begin(), times.end());
     double median = times[times.size() / 2];

@@ -134,66 +134,40 @@ void fpViolationsReset() {
   fpFirst.clear();
 }
 
-HostState& hostState() {
-  static HostState state;
-  return state;
-}
-
-void HostState::clearLog() {
-  std::lock_guard<std::mutex> hold(logLock);
-  log.clear();
-}
-
-std::vector<HostCall> HostState::takeLog() {
-  std::lock_guard<std::mutex> hold(logLock);
-  std::vector<HostCall> taken;
-  taken.swap(log);
-  return taken;
-}
-
 namespace {
 // Set while this thread runs inside a real-time call (processReplacing on the audio thread).
 thread_local bool insideAudioCall = false;
+std::atomic<int> callsInProgress{0};
 
-struct NestingDepth {
-  explicit NestingDepth(HostState& state) : state(state) {
-    int depth = state.depth.fetch_add(1) + 1;
-    int deepest = state.deepestNesting.load();
-    while (depth > deepest && !state.deepestNesting.compare_exchange_weak(deepest, depth)) {
-    }
+void watchCall(const HostCall&, bool answered) {
+  HostWatch& watch = hostWatch();
+  if (answered) {
+    callsInProgress.fetch_sub(1);
+    return;
   }
-  ~NestingDepth() { state.depth.fetch_sub(1); }
-  HostState& state;
-};
+  if (insideAudioCall) watch.callsFromArmedThread.fetch_add(1);
+  int depth = callsInProgress.fetch_add(1) + 1;
+  int deepest = watch.deepestNesting.load();
+  while (depth > deepest && !watch.deepestNesting.compare_exchange_weak(deepest, depth)) {
+  }
+}
 } // namespace
 
-VstIntPtr validatorHost(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
-                        void* ptr, float opt) {
-  HostState& state = hostState();
-  if (insideAudioCall) state.callsFromArmedThread.fetch_add(1);
-  NestingDepth nesting(state);
-  {
-    std::lock_guard<std::mutex> hold(state.logLock);
-    state.log.push_back(HostCall{opcode, index, value, opt, effect});
-  }
-  HostStyle style = state.style.load();
-  if (style == HostStyle::Silent) return 0;
-  if (opcode == audioMasterVersion) return 2400;
-  if (style == HostStyle::VersionOnly) return 0;
-  switch (opcode) {
-  case audioMasterAutomate:
-    if (state.onAutomate) state.onAutomate(effect, index, opt);
-    return 0;
-  case audioMasterCanDo:
-    return ptr && strcmp(static_cast<const char*>(ptr), "sizeWindow") == 0 ? 1 : 0;
-  case audioMasterSizeWindow:
-    return 1;
-  case audioMasterBeginEdit:
-  case audioMasterEndEdit:
-    return 1;
-  default:
-    return 0;
-  }
+HostWatch& hostWatch() {
+  static HostWatch watch;
+  return watch;
+}
+
+hostkit::RecordingHost& recordingHost() {
+  static hostkit::RecordingHost* recording = [] {
+    // Never destroyed: instances may still call it while the process exits.
+    auto* made = new hostkit::RecordingHost;
+    made->useAnswers(hostkit::Answers::Accepting);
+    made->setObserver(watchCall);
+    made->takeStrays();
+    return made;
+  }();
+  return *recording;
 }
 
 namespace {
@@ -223,7 +197,7 @@ std::string Plugin::error() const {
 Instance::Instance(Plugin& plugin, VstPluginMainProc chosenEntry) {
   VstPluginMainProc call = chosenEntry ? chosenEntry : plugin.entry;
   FpWatch watch("VSTPluginMain", 0);
-  effect = call ? call(validatorHost) : nullptr;
+  effect = recordingHost().create(call);
 }
 
 Instance::~Instance() {
@@ -269,8 +243,13 @@ void Instance::process(float** inputs, float** outputs, VstInt32 frames) {
 VstIntPtr Instance::close() {
   AEffect* closing = effect;
   effect = nullptr;
-  FpWatch watch("dispatcher", effClose);
-  return closing->dispatcher(closing, effClose, 0, 0, nullptr, 0.0f);
+  VstIntPtr answer;
+  {
+    FpWatch watch("dispatcher", effClose);
+    answer = closing->dispatcher(closing, effClose, 0, 0, nullptr, 0.0f);
+  }
+  recordingHost().forget(closing);
+  return answer;
 }
 
 void Instance::start(int blockSize) {

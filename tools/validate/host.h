@@ -1,6 +1,6 @@
-// The validator's side of the VST 2.4 interface: the host callback (with behaviours the
-// checks choose), the log of calls the plug-in made to the host, and thin wrappers over the
-// plug-in module and its instances that watch the floating-point control state on every call.
+// The validator's side of the VST 2.4 interface: the host kit's recording host, watched for
+// nesting and for calls from the audio thread, and thin wrappers over the plug-in module and
+// its instances that watch the floating-point control state on every call.
 #pragma once
 
 #include "../../shell/aeffect.h"
@@ -8,46 +8,22 @@
 #include "system.h"
 
 #include <atomic>
-#include <functional>
-#include <memory>
-#include <mutex>
 #include <string>
 #include <vector>
 
-// How the host callback answers.
-enum class HostStyle {
-  Normal,      // answers the version (2400) and accepts window resizing; 0 otherwise
-  VersionOnly, // answers the version, 0 to everything else (scanners do this)
-  Silent,      // answers 0 to everything, the version query included
+using hostkit::HostCall;
+
+// The validator's host: the kit's recording host, answering every instance the validator makes
+// (and any call with a record it does not know). It starts, and each check starts, with
+// hostkit::Answers::Accepting.
+hostkit::RecordingHost& recordingHost();
+
+// What the host saw of how the plug-in calls it.
+struct HostWatch {
+  std::atomic<int> deepestNesting{0};       // most host calls in progress at once
+  std::atomic<int> callsFromArmedThread{0}; // host calls made inside processReplacing
 };
-
-struct HostCall {
-  VstInt32 opcode;
-  VstInt32 index;
-  VstIntPtr value;
-  float opt;
-  AEffect* effect; // the record the plug-in passed (null for the version query)
-};
-
-// Process-wide state of the host callback (the callback is a plain function).
-struct HostState {
-  std::atomic<HostStyle> style{HostStyle::Normal};
-  // Called for audioMasterAutomate after it is logged (re-entrancy check); null for none.
-  std::function<void(AEffect*, VstInt32, float)> onAutomate;
-  std::atomic<int> depth{0};
-  std::atomic<int> deepestNesting{0};
-  std::atomic<int> callsFromArmedThread{0};
-
-  std::mutex logLock;
-  std::vector<HostCall> log;
-
-  void clearLog();
-  std::vector<HostCall> takeLog();
-};
-
-HostState& hostState();
-VstIntPtr validatorHost(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
-                        void* ptr, float opt);
+HostWatch& hostWatch();
 
 // Floating-point control state changed by a plug-in call: how often, and the first call.
 long fpViolationCount();

@@ -187,7 +187,7 @@ int main(int argc, char** argv) {
     double start = monotonicSeconds();
     checks[i].run(ctx, validation);
     double took = monotonicSeconds() - start;
-    hostState().style = HostStyle::Normal;
+    recordingHost().useAnswers(hostkit::Answers::Accepting);
     if (ctx.skipped() && !ctx.failed()) {
       ++skipped;
       printf("SKIP %s: %s\n", ctx.name, ctx.skipReason.c_str());
