@@ -3,7 +3,7 @@
 #include "fpstate.h"
 #include "report.h"
 
-#include <cstring>
+#include <mutex>
 
 namespace {
 std::atomic<long> fpViolations{0};
