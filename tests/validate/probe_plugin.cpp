@@ -29,6 +29,7 @@ enum class Fault {
   SharedState,     // all instances share one filter memory
   ResetsOnResume,  // effMainsChanged(1) clears the filter memory
   Crashes,         // processReplacing writes through a null pointer
+  CallsHost,       // processReplacing asks the host for the time, passing no record
 };
 
 Fault faultFromEnvironment() {
@@ -47,6 +48,7 @@ Fault faultFromEnvironment() {
   if (fault == "shared-state") return Fault::SharedState;
   if (fault == "resets-on-resume") return Fault::ResetsOnResume;
   if (fault == "crashes") return Fault::Crashes;
+  if (fault == "calls-host") return Fault::CallsHost;
   return Fault::None;
 }
 
@@ -179,6 +181,7 @@ void processReplacing(AEffect* effect, float** inputs, float** outputs, VstInt32
     scratch = new float[static_cast<size_t>(frames)];
     delete[] scratch;
   }
+  if (p->fault == Fault::CallsHost) p->host(nullptr, audioMasterGetTime, 0, 0, nullptr, 0.0f);
   if (p->fault == Fault::ChangesMxcsr) _mm_setcsr(_mm_getcsr() | 0x8040);
   float gain = std::isfinite(p->values[p->program][0]) ? 0.5f : 0.0f;
   // Without a guard the memory decays through the subnormal range after the input stops.
