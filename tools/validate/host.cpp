@@ -13,8 +13,9 @@ std::string fpFirst;
 // Compares the control state around one plug-in call and remembers the first change.
 class FpWatch {
 public:
-  FpWatch(const char* call, long long a) : call(call), a(a), before(fpControlState()) {
-    setCurrentCall(call, a, 0);
+  FpWatch(const char* what, long long argument)
+      : call(what), a(argument), before(fpControlState()) {
+    setCurrentCall(what, argument, 0);
   }
   ~FpWatch() {
     unsigned after = fpControlState();
