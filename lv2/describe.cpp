@@ -18,9 +18,6 @@ namespace {
 
 using namespace sparkwell_lv2;
 
-const char* const kPluginUri = "https://quillane.example/lv2/sparkwell";
-const char* const kUiUri = "https://quillane.example/lv2/sparkwell#ui";
-
 // The maker, as the VST module's vendor string names it.
 const char* const kMaker = "Quillane";
 

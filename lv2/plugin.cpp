@@ -14,14 +14,6 @@ namespace {
 
 using namespace sparkwell_lv2;
 
-constexpr const char* kPluginUri = "https://quillane.example/lv2/sparkwell";
-
-static_assert(kParamGain == kGain && kParamHpf == kHpf && kParamInput == kInput &&
-                  kParamGridCurrent == kGridCurrent && kParamTreble == kTreble &&
-                  kParamPickup == kPickup && kParamTransistor == kTransistor &&
-                  kParamStereo == kStereo && kParamEffect == kEffect,
-              "the port map numbers the parameters as the effect does");
-
 // The effect's only host. It answers the version question (2400) and nothing else: the effect
 // asks the host for nothing while it processes, and it has no window here.
 VstIntPtr hostCallback(AEffect* /*effect*/, VstInt32 opcode, VstInt32 /*index*/,

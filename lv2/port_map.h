@@ -11,9 +11,14 @@
 
 #include <cstdint>
 
+#include "parameters.h"
 #include "pickup_sets.h"
 
 namespace sparkwell_lv2 {
+
+// The stable URIs of the plug-in and of its editor.
+constexpr const char* kPluginUri = "https://quillane.example/lv2/sparkwell";
+constexpr const char* kUiUri = "https://quillane.example/lv2/sparkwell#ui";
 
 enum Port : uint32_t {
   kPortInL = 0,
@@ -25,16 +30,16 @@ enum Port : uint32_t {
 };
 constexpr uint32_t kNumControlPorts = kNumPorts - kFirstControlPort;
 
-// Parameter indices as the effect numbers them.
-constexpr int32_t kParamGain = 0;
-constexpr int32_t kParamHpf = 1;
-constexpr int32_t kParamInput = 2;
-constexpr int32_t kParamGridCurrent = 3;
-constexpr int32_t kParamTreble = 4;
-constexpr int32_t kParamPickup = 5;
-constexpr int32_t kParamTransistor = 6;
-constexpr int32_t kParamStereo = 7;
-constexpr int32_t kParamEffect = 9;
+// Parameter indices as the effect numbers them (the parameter table's).
+constexpr int32_t kParamGain = kGain;
+constexpr int32_t kParamHpf = kHpf;
+constexpr int32_t kParamInput = kInput;
+constexpr int32_t kParamGridCurrent = kGridCurrent;
+constexpr int32_t kParamTreble = kTreble;
+constexpr int32_t kParamPickup = kPickup;
+constexpr int32_t kParamTransistor = kTransistor;
+constexpr int32_t kParamStereo = kStereo;
+constexpr int32_t kParamEffect = kEffect;
 
 // The parameter of each control port, in port order.
 constexpr int32_t kControlParameters[kNumControlPorts] = {
@@ -55,15 +60,15 @@ constexpr int32_t portOfParameter(int32_t parameter) {
   return -1;
 }
 
-// Ranges of the dB ports. The Gain display of the effect reads 70 v - 50 dB, the Input display
-// 60 v - 30 dB.
-constexpr float kGainMinDb = -50.0f;
-constexpr float kGainMaxDb = 20.0f;
-constexpr float kInputMinDb = -30.0f;
-constexpr float kInputMaxDb = 30.0f;
+// Ranges of the dB ports: the parameter table's, so the port shows what the effect's display
+// does (Gain reads 70 v - 50 dB, Input 60 v - 30 dB).
+constexpr float kGainMinDb = static_cast<float>(kGainDecibels.low);
+constexpr float kGainMaxDb = static_cast<float>(kGainDecibels.high);
+constexpr float kInputMinDb = static_cast<float>(kInputDecibels.low);
+constexpr float kInputMaxDb = static_cast<float>(kInputDecibels.high);
 
-// Number of scale points of the Pickup port ("None", "Hot HB", "HB", "P90", "SC").
-constexpr int32_t kPickupPoints = 5;
+// Number of scale points of the Pickup port: one per band of the display.
+constexpr int32_t kPickupPoints = kPickupBandEdgeCount + 1;
 
 // x limited to lo..hi; NaN gives lo, so no host value can carry a NaN into the effect.
 constexpr float clampPortValue(float x, float lo, float hi) {

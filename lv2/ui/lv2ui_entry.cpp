@@ -6,12 +6,14 @@
 #include <cstring>
 #include <new>
 
+#include "port_map.h"
 #include "ui_effect.h"
 
 namespace {
 
-constexpr const char* kPluginUri = "https://quillane.example/lv2/sparkwell";
-constexpr const char* kUiUri = "https://quillane.example/lv2/sparkwell#ui";
+using sparkwell_lv2::kPluginUri;
+using sparkwell_lv2::kUiUri;
+
 // The editor's fixed size: the front picture's.
 constexpr int kWidth = 450;
 constexpr int kHeight = 306;

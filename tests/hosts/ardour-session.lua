@@ -98,6 +98,12 @@ local function same_levels(a, b, tolerance)
 end
 
 local input = levels()
+-- On a loaded machine the backend's first cycles may come after the first wait: measure again
+-- until the track carries signal (the check below still demands the right level).
+for _ = 1, 20 do
+  if input[1] > -100 and input[2] > -100 then break end
+  input = levels()
+end
 report("track without the plug-in:", show(input))
 -- A 0.12589 sine table; the shortest tables (near 9.6 kHz) miss its crest by up to 1.25 dB.
 check(near(input[1], -18, 1.5) and near(input[2], -18, 1.5),
