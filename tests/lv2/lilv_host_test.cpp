@@ -47,7 +47,7 @@ struct NodeFree {
 };
 using Node = std::unique_ptr<LilvNode, NodeFree>;
 
-// A lilv world that knows the installed LV2 specification and our bundle, and nothing else.
+// A lilv world that knows the installed LV2 vocabularies and our bundle, and nothing else.
 class Lv2World {
 public:
   Lv2World() {

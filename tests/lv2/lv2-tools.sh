@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # lv2-tools.sh BUILD_DIR: the bundle BUILD_DIR/sparkwell.lv2 through the LV2 tools a packager
 # and a user would run. lv2_validate checks the description against the installed LV2
-# specification (every term defined, every value of the right type and range); lv2ls and
-# lv2info, with LV2_PATH pointing at the build folder, must find the plug-in, its ports with
-# their scale points and its UI. The DSP binary exports its descriptor function and nothing else.
+# vocabularies and their schemas (every term defined, every value of the right type and
+# range); lv2ls and lv2info, with LV2_PATH pointing at the build folder, must find the
+# plug-in, its ports with their scale points and its UI. The DSP binary exports its descriptor
+# function and nothing else.
 set -euo pipefail
 test_name="lv2 tools"
 fail() {
