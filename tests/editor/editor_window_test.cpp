@@ -5,23 +5,17 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <memory>
 #include <random>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "panel_model.h"
 #include "plugin_host.h"
 #include "x11_host_window.h"
-#include "xvfb_server.h"
 
 namespace sparkwell_test {
-
-// Whether main() started the private X server.
-bool xvfbStarted = false;
 
 namespace {
 
@@ -83,6 +77,7 @@ protected:
     ASSERT_TRUE(*plugin);
     window = std::make_unique<X11HostWindow>(kPanelWidth, kPanelHeight);
     ASSERT_TRUE(window->isOpen());
+    window->setIdle([this] { plugin->dispatch(effEditIdle); });
   }
   void TearDown() override {
     plugin.reset(); // closes the instance, and with it the editor, while our window still exists
@@ -91,26 +86,8 @@ protected:
 
   VstIntPtr openEditor() {
     const VstIntPtr answer = plugin->dispatch(effEditOpen, 0, 0, window->parentHandle());
-    idleFor(50);
+    window->idleFor(50);
     return answer;
-  }
-
-  // Idle calls about every 5 ms, as a busy host gives them.
-  void idleFor(int milliseconds) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-    do {
-      plugin->dispatch(effEditIdle);
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    } while (std::chrono::steady_clock::now() < end);
-  }
-
-  void click(int x, int y) {
-    window->movePointer(x, y);
-    idleFor(20);
-    window->pressLeftButton();
-    idleFor(20);
-    window->releaseLeftButton();
-    idleFor(40);
   }
 
   // The one window the editor made inside ours; 0 when there is not exactly one.
@@ -140,7 +117,7 @@ protected:
       difference =
           compareImages(window->capture(editor, kPanelWidth, kPanelHeight), expected, kTolerance);
       if (difference.differing == 0) break;
-      idleFor(20);
+      window->idleFor(20);
     }
     return difference;
   }
@@ -194,13 +171,13 @@ TEST_F(EditorWindowTest, OpensOneChildWindowOfTheReportedSizeShowingTheFrontAndC
 TEST_F(EditorWindowTest, TabClicksFlipTheFacesAndReachTheHostAsEditsOfIndex8) {
   ASSERT_EQ(openEditor(), 1);
   host.clearCalls();
-  click(kTabX, kTabY);
+  window->click(kTabX, kTabY);
   EXPECT_EQ(editCalls(host), (std::vector<std::string>{"b8", "a8=1.00", "e8"}));
   expectShows(effectState(true, 1.0f), "back face with the tab darker");
   EXPECT_EQ(plugin->getParameter(8), 0.0f);
 
   host.clearCalls();
-  click(kTabX, kTabY);
+  window->click(kTabX, kTabY);
   EXPECT_EQ(editCalls(host), (std::vector<std::string>{"b8", "a8=0.00", "e8"}));
   expectShows(effectState(false, 0.0f), "front face again");
 }
@@ -209,16 +186,7 @@ TEST_F(EditorWindowTest, DraggingSetUpwardAutomatesGainBetweenOneBeginAndOneEnd)
   ASSERT_EQ(openEditor(), 1);
   const float start = plugin->getParameter(kGain);
   host.clearCalls();
-  window->movePointer(kSetX, kSetY);
-  idleFor(20);
-  window->pressLeftButton();
-  idleFor(20);
-  for (int step = 1; step <= 10; ++step) {
-    window->movePointer(kSetX, kSetY - 5 * step);
-    idleFor(15);
-  }
-  window->releaseLeftButton();
-  idleFor(40);
+  window->drag(kSetX, kSetY, 0, -50, 10);
 
   const std::vector<HostCall> calls = host.calls();
   std::vector<const HostCall*> edits;
@@ -259,9 +227,9 @@ TEST_F(EditorWindowTest, ProgramChangeMovesTheControlsAtTheNextIdleAndKeepsTheFa
   const PanelState programOne = effectState(false, 0.0f);
   ASSERT_NE(frameForValue(kGain, programOne.values[kGain]),
             frameForValue(kGain, programZero.values[kGain]));
-  idleFor(20);
+  window->idleFor(20);
   expectShows(programOne, "front face at program 1");
-  click(kTabX, kTabY);
+  window->click(kTabX, kTabY);
   expectShows(effectState(true, 1.0f), "back face at program 1");
 }
 
@@ -271,11 +239,11 @@ TEST_F(EditorWindowTest, HostValuesBeyondAControlsRangeShowLimited) {
   plugin->setParameter(kTransistor, 0.7f);
   plugin->setParameter(kPickup, 0.3f);
   EXPECT_EQ(plugin->getParameter(kGain), 1.5f); // the effect keeps what it was given
-  idleFor(20);
+  window->idleFor(20);
   PanelState front = effectState(false, 0.0f);
   ASSERT_EQ(frameForValue(kGain, front.values[kGain]), 30);
   expectShows(front, "SET at its last frame");
-  click(kTabX, kTabY);
+  window->click(kTabX, kTabY);
   const PanelState back = effectState(true, 1.0f);
   ASSERT_EQ(frameForValue(kTransistor, 0.7f), 0);
   ASSERT_EQ(frameForValue(kPickup, 0.3f), 1);
@@ -283,7 +251,7 @@ TEST_F(EditorWindowTest, HostValuesBeyondAControlsRangeShowLimited) {
 
   // The toggle held 0.7: the next click sets and sends its maximum.
   host.clearCalls();
-  click(kTransistorX, kTransistorY);
+  window->click(kTransistorX, kTransistorY);
   EXPECT_EQ(editCalls(host), (std::vector<std::string>{"b6", "a6=1.00", "e6"}));
 }
 
@@ -293,13 +261,13 @@ TEST_F(EditorWindowTest, IndicesWithoutAControlMoveNothingAndFlipNothing) {
   plugin->setParameter(8, 1.0f);
   plugin->setParameter(10, 1.0f);
   plugin->setParameter(-1, 1.0f);
-  idleFor(20);
+  window->idleFor(20);
   expectShows(before, "front face with the tab unmoved");
 }
 
 TEST_F(EditorWindowTest, ReopeningAfterTheBackFaceShowsTheFrontWithTheTabAtFrame0) {
   ASSERT_EQ(openEditor(), 1);
-  click(kTabX, kTabY);
+  window->click(kTabX, kTabY);
   expectShows(effectState(true, 1.0f), "back face");
   plugin->dispatch(effEditClose);
   ASSERT_EQ(openEditor(), 1);
@@ -319,7 +287,7 @@ TEST_F(EditorWindowTest, AParentIdWithoutAWindowOpensNothingAndTheNextOpenWorks)
   // The server answers the plug-in's connection with an error for this id; that must end in a
   // quiet failure, not in the end of the host.
   plugin->dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(uintptr_t{0x3fffff0}));
-  idleFor(20);
+  window->idleFor(20);
   plugin->dispatch(effEditClose);
   EXPECT_TRUE(window->children().empty());
   EXPECT_EQ(openEditor(), 1);
@@ -339,11 +307,11 @@ TEST_F(EditorWindowTest, ClosingTheInstanceInTheMiddleOfADragStillEndsTheEdit) {
   ASSERT_EQ(openEditor(), 1);
   host.clearCalls();
   window->movePointer(kSetX, kSetY);
-  idleFor(20);
+  window->idleFor(20);
   window->pressLeftButton();
-  idleFor(20);
+  window->idleFor(20);
   window->movePointer(kSetX, kSetY - 20);
-  idleFor(20);
+  window->idleFor(20);
   ASSERT_EQ(host.countOf(audioMasterBeginEdit), 1u);
   ASSERT_EQ(host.countOf(audioMasterEndEdit), 0u);
   plugin->close();
@@ -395,9 +363,9 @@ TEST_F(EditorWindowTest, RandomSessionsShowWhatAFullRepaintShows) {
       const VstInt32 tag = hostTags[uniform(0, 8)];
       plugin->setParameter(tag, static_cast<float>(uniform(-20, 120)) / 100.0f);
       what = "host change of " + std::to_string(tag);
-      idleFor(20);
+      window->idleFor(20);
     } else if (kind == 2) {
-      click(kTabX, kTabY);
+      window->click(kTabX, kTabY);
       backFace = !backFace;
       what = "flip";
     } else if (kind == 3) {
@@ -406,18 +374,18 @@ TEST_F(EditorWindowTest, RandomSessionsShowWhatAFullRepaintShows) {
       const int x = uniform(0, kPanelWidth - 1), y = uniform(0, kPanelHeight - 1);
       window->expose(editor, x, y, uniform(1, kPanelWidth - x), uniform(1, kPanelHeight - y));
       what = "expose";
-      idleFor(20);
+      window->idleFor(20);
     } else {
       const auto& knobs = backFace ? backKnobs : frontKnobs;
       const auto knob = knobs[static_cast<size_t>(uniform(0, static_cast<int>(knobs.size()) - 1))];
       window->movePointer(knob.first, knob.second);
-      idleFor(10);
+      window->idleFor(10);
       window->pressLeftButton();
-      idleFor(10);
+      window->idleFor(10);
       window->movePointer(knob.first + uniform(-30, 30), knob.second + uniform(-60, 60));
-      idleFor(20);
+      window->idleFor(20);
       window->releaseLeftButton();
-      idleFor(20);
+      window->idleFor(20);
       what = "drag";
     }
     const std::string context = "step " + std::to_string(step) + ", " + what;
@@ -431,8 +399,8 @@ TEST_F(EditorWindowTest, RandomSessionsShowWhatAFullRepaintShows) {
   const RgbImage shown = window->capture(editor, kPanelWidth, kPanelHeight);
   plugin->dispatch(effEditClose);
   ASSERT_EQ(openEditor(), 1);
-  if (backFace) click(kTabX, kTabY);
-  idleFor(50);
+  if (backFace) window->click(kTabX, kTabY);
+  window->idleFor(50);
   const Window fresh = editorWindow();
   ASSERT_NE(fresh, 0u);
   const ImageDifference difference =
@@ -443,13 +411,3 @@ TEST_F(EditorWindowTest, RandomSessionsShowWhatAFullRepaintShows) {
 
 } // namespace
 } // namespace sparkwell_test
-
-int main(int argc, char** argv) {
-  ::testing::InitGoogleTest(&argc, argv);
-  // A private X server for the whole program; DISPLAY names it, so that the plug-in's own
-  // connection reaches the same server as the test's.
-  hostkit::XvfbServer server;
-  sparkwell_test::xvfbStarted = !server.display().empty();
-  if (sparkwell_test::xvfbStarted) setenv("DISPLAY", server.display().c_str(), 1);
-  return RUN_ALL_TESTS();
-}

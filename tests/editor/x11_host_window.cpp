@@ -3,6 +3,9 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 
+#include <chrono>
+#include <thread>
+
 namespace sparkwell_test {
 
 X11HostWindow::X11HostWindow(int width, int height) {
@@ -89,6 +92,36 @@ void X11HostWindow::pressLeftButton() {
 void X11HostWindow::releaseLeftButton() {
   XTestFakeButtonEvent(display, 1, False, CurrentTime);
   XSync(display, False);
+}
+
+void X11HostWindow::idleFor(int milliseconds) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+  do {
+    if (idle) idle();
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  } while (std::chrono::steady_clock::now() < end);
+}
+
+void X11HostWindow::click(int x, int y) {
+  movePointer(x, y);
+  idleFor(20);
+  pressLeftButton();
+  idleFor(20);
+  releaseLeftButton();
+  idleFor(40);
+}
+
+void X11HostWindow::drag(int x, int y, int dx, int dy, int steps) {
+  movePointer(x, y);
+  idleFor(20);
+  pressLeftButton();
+  idleFor(20);
+  for (int step = 1; step <= steps; ++step) {
+    movePointer(x + dx * step / steps, y + dy * step / steps);
+    idleFor(15);
+  }
+  releaseLeftButton();
+  idleFor(40);
 }
 
 } // namespace sparkwell_test

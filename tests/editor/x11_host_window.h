@@ -5,11 +5,16 @@
 
 #include <X11/Xlib.h>
 
+#include <functional>
 #include <vector>
 
 #include "panel_model.h"
 
 namespace sparkwell_test {
+
+// Whether the program's private X server started (x11_test_main.cpp, the main() of the programs
+// that link editor_x11_main).
+extern bool xvfbStarted;
 
 class X11HostWindow {
 public:
@@ -41,9 +46,18 @@ public:
   void pressLeftButton();
   void releaseLeftButton();
 
+  // What the plug-in's window gets while a test waits: its idle call, about every 5 ms, as a
+  // host's UI timer gives it.
+  void setIdle(std::function<void()> idleCall) { idle = std::move(idleCall); }
+  void idleFor(int milliseconds);
+  // A click, and a straight drag in `steps` moves, of the left button, idling between steps.
+  void click(int x, int y);
+  void drag(int x, int y, int dx, int dy, int steps);
+
 private:
   Display* display = nullptr;
   Window window = 0;
+  std::function<void()> idle;
 };
 
 } // namespace sparkwell_test

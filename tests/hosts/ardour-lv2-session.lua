@@ -20,28 +20,16 @@ local GAIN, EFFECT = 0, 8
 local SETTING = { -18.5, 0.8, 6, 0.3, 0.25, 3, 1, 0, 1 }
 local VST_SETTING = { [0] = 0.45, 0.8, 0.6, 0.3, 0.25, 0.75, 1, 0, [9] = 1 }
 
-local function report(...)
-  local parts = {}
-  for _, v in ipairs({ ... }) do parts[#parts + 1] = tostring(v) end
-  io.stderr:write("ardour lv2 session: " .. table.concat(parts, " ") .. "\n")
-end
-local function check(ok, ...)
-  if not ok then
-    local parts = {}
-    for _, v in ipairs({ ... }) do parts[#parts + 1] = tostring(v) end
-    error("ardour lv2 session: FAIL " .. table.concat(parts, " "), 0)
-  end
-end
-local function near(a, b, tolerance) return math.abs(a - b) <= tolerance end
-local function same_value(a, b) return near(a, b, 1e-5) end
+local kit = dofile(debug.getinfo(1, "S").source:match("^@(.*)/") .. "/ardour-session-kit.lua")(
+  "ardour lv2 session", 1e-5)
+local report, check, near, same_value = kit.report, kit.check, kit.near, kit.same_value
+local new_track, levels_of, show = kit.new_track, kit.levels_of, kit.show
+local check_sane, same_levels = kit.check_sane, kit.same_levels
+local param, set_param = kit.param, kit.set_param
 
 local dir = os.getenv("SPARKWELL_SESSION_DIR")
 check(dir, "SPARKWELL_SESSION_DIR must be set")
-check(AudioEngine:set_backend("None (Dummy)", "", ""), "no \"None (Dummy)\" audio backend")
-check(AudioEngine:set_device_name("Sine Wave") == 0, "the dummy backend has no \"Sine Wave\" input")
-AudioEngine:set_sample_rate(48000)
-AudioEngine:set_buffer_size(256)
-check(create_session(dir, "sparkwell", 48000), "cannot create a session in", dir)
+kit.create_session(dir)
 
 local lv2_listed, vst_listed = {}, 0
 for info in ARDOUR.LuaAPI.list_plugins():iter() do
@@ -58,65 +46,16 @@ local info = lv2_listed[1]
 report("listed:", info.name, "by", info.creator, "in category", info.category)
 check(info.name == "Sparkwell" and info.creator == "Quillane", "Ardour lists", info.name, info.creator)
 
-local function new_track(name)
-  local track = Session:new_audio_track(2, 2, nil, 1, name, ARDOUR.PresentationInfo.max_order,
-                                        ARDOUR.TrackMode.Normal, false):front()
-  check(not track:isnil(), "no stereo audio track")
-  track:input():disconnect_all(nil)
-  for c = 0, 1 do
-    local capture = "system:capture_" .. (c + 1)
-    track:input():audio(c):connect(capture)
-    check(track:input():audio(c):connected_to(capture), "cannot connect", name, "to", capture)
-  end
-  track:monitoring_control():set_value(ARDOUR.MonitorChoice.MonitorInput,
-                                       PBD.GroupControlDisposition.NoGroup)
-  return track
-end
 local function insert(track, id, type)
   local proc = ARDOUR.LuaAPI.new_plugin(Session, id, type, "")
   check(not proc:isnil(), "Ardour cannot instantiate", id)
   check(track:add_processor_by_index(proc, 0, nil, true) == 0, "Ardour refuses to insert", id)
   return proc
 end
-local function param(proc, i)
-  local value, refs = ARDOUR.LuaAPI.get_processor_param(proc, i, true)
-  check(refs[3], "Ardour has no control for parameter", i)
-  return value
-end
-local function set_param(proc, i, value)
-  check(ARDOUR.LuaAPI.set_processor_param(proc, i, value), "Ardour cannot set parameter", i)
-  check(same_value(param(proc, i), value), "parameter", i, "set to", value, "reads back", param(proc, i))
-end
--- Peak level (dBFS) of both output channels of each track over 0.35 s, after 0.15 s to settle.
-local function levels_of(tracks)
-  ARDOUR.LuaAPI.usleep(150000)
-  for _, t in ipairs(tracks) do t:peak_meter():reset_max() end
-  ARDOUR.LuaAPI.usleep(350000)
-  local result = {}
-  for _, t in ipairs(tracks) do
-    local meter = t:peak_meter()
-    result[#result + 1] = { meter:meter_level(0, ARDOUR.MeterType.MeterMaxPeak),
-                            meter:meter_level(1, ARDOUR.MeterType.MeterMaxPeak) }
-  end
-  return result
-end
-local function show(l) return string.format("%.3f / %.3f dBFS", l[1], l[2]) end
-local function check_sane(l, what)
-  check(l[1] > -100 and l[1] < 24 and l[2] > -100 and l[2] < 24, what, "out of any sane range:", show(l))
-end
-local function same_levels(a, b, tolerance)
-  return near(a[1], b[1], tolerance) and near(a[2], b[2], tolerance)
-end
 
 local lv2_track = new_track("LV2")
 local vst_track = new_track("VST")
-local input = levels_of({ lv2_track })[1]
--- On a loaded machine the backend's first cycles may come after the first wait: measure again
--- until the new track carries the backend's signal, so every later comparison has a reference.
-for _ = 1, 20 do
-  if input[1] > -100 and input[2] > -100 then break end
-  input = levels_of({ lv2_track })[1]
-end
+local input = kit.input_levels(lv2_track)
 report("track without the plug-in:", show(input))
 check_sane(input, "the track's input is")
 

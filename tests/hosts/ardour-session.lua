@@ -16,31 +16,17 @@ local DEFAULTS = { 0.6, 1.0, 0.5, 0.0, 1.0, 0.5, 0.0, 1.0, 0.0, 1.0 }
 local GAIN, STEREO, EFFECT = 0, 7, 9
 local GAIN_DB_PER_UNIT = 70 -- the Gain display runs from -50 dB at 0 to +20 dB at 1
 
-local function report(...)
-  local parts = {}
-  for _, v in ipairs({ ... }) do parts[#parts + 1] = tostring(v) end
-  io.stderr:write("ardour session: " .. table.concat(parts, " ") .. "\n")
-end
-local function check(ok, ...)
-  if not ok then
-    local parts = {}
-    for _, v in ipairs({ ... }) do parts[#parts + 1] = tostring(v) end
-    error("ardour session: FAIL " .. table.concat(parts, " "), 0)
-  end
-end
-local function near(a, b, tolerance) return math.abs(a - b) <= tolerance end
 -- Float parameters travel as single precision: 0.6 comes back as 0.60000002384186.
-local function same_value(a, b) return near(a, b, 1e-6) end
+local kit = dofile(debug.getinfo(1, "S").source:match("^@(.*)/") .. "/ardour-session-kit.lua")(
+  "ardour session", 1e-6)
+local report, check, near, same_value = kit.report, kit.check, kit.near, kit.same_value
+local new_track, levels_of, show = kit.new_track, kit.levels_of, kit.show
+local check_sane, same_levels = kit.check_sane, kit.same_levels
 
 local dir = os.getenv("SPARKWELL_SESSION_DIR")
 local plugin_copy = os.getenv("SPARKWELL_PLUGIN_COPY")
 check(dir and plugin_copy, "SPARKWELL_SESSION_DIR and SPARKWELL_PLUGIN_COPY must be set")
-
-check(AudioEngine:set_backend("None (Dummy)", "", ""), "no \"None (Dummy)\" audio backend")
-check(AudioEngine:set_device_name("Sine Wave") == 0, "the dummy backend has no \"Sine Wave\" input")
-AudioEngine:set_sample_rate(48000)
-AudioEngine:set_buffer_size(256)
-check(create_session(dir, "sparkwell", 48000), "cannot create a session in", dir)
+kit.create_session(dir)
 
 -- Ardour's LXVST list: exactly one entry, ours, with the identity the scanner stored.
 local listed = {}
@@ -54,56 +40,10 @@ check(info.name == "Sparkwell x64" and info.creator == "Quillane" and
       info.unique_id == UNIQUE_ID and info.path == plugin_copy,
       "Ardour lists", info.name, info.creator, info.unique_id, info.path)
 
--- A stereo track that listens to the backend's first two inputs, and nothing else.
-local function new_track(name)
-  local track = Session:new_audio_track(2, 2, nil, 1, name, ARDOUR.PresentationInfo.max_order,
-                                        ARDOUR.TrackMode.Normal, false):front()
-  check(not track:isnil(), "no stereo audio track")
-  track:input():disconnect_all(nil)
-  for c = 0, 1 do
-    local capture = "system:capture_" .. (c + 1)
-    track:input():audio(c):connect(capture)
-    check(track:input():audio(c):connected_to(capture), "cannot connect", name, "to", capture)
-  end
-  track:monitoring_control():set_value(ARDOUR.MonitorChoice.MonitorInput,
-                                       PBD.GroupControlDisposition.NoGroup)
-  return track
-end
 local track = new_track("Guitar")
-
--- Peak level of each output channel (dBFS) of each given track over 0.35 s, after 0.15 s
--- for the change to settle. Each channel carries one sine in "Stereo" mode, so its output
--- is periodic and the peak is steady.
-local function levels_of(tracks)
-  ARDOUR.LuaAPI.usleep(150000)
-  for _, t in ipairs(tracks) do t:peak_meter():reset_max() end
-  ARDOUR.LuaAPI.usleep(350000)
-  local result = {}
-  for _, t in ipairs(tracks) do
-    local meter = t:peak_meter()
-    result[#result + 1] = { meter:meter_level(0, ARDOUR.MeterType.MeterMaxPeak),
-                            meter:meter_level(1, ARDOUR.MeterType.MeterMaxPeak) }
-  end
-  return result
-end
 local function levels() return levels_of({ track })[1] end
-local function show(l) return string.format("%.3f / %.3f dBFS", l[1], l[2]) end
--- Finite, audible and short of absurd: a NaN fails every comparison.
-local function check_sane(l, what)
-  check(l[1] > -100 and l[1] < 24 and l[2] > -100 and l[2] < 24, what, "out of any sane range:",
-        show(l))
-end
-local function same_levels(a, b, tolerance)
-  return near(a[1], b[1], tolerance) and near(a[2], b[2], tolerance)
-end
 
-local input = levels()
--- On a loaded machine the backend's first cycles may come after the first wait: measure again
--- until the track carries signal (the check below still demands the right level).
-for _ = 1, 20 do
-  if input[1] > -100 and input[2] > -100 then break end
-  input = levels()
-end
+local input = kit.input_levels(track)
 report("track without the plug-in:", show(input))
 -- A 0.12589 sine table; the shortest tables (near 9.6 kHz) miss its crest by up to 1.25 dB.
 check(near(input[1], -18, 1.5) and near(input[2], -18, 1.5),
@@ -119,15 +59,9 @@ check(plugin:name() == "Sparkwell x64" and plugin:maker() == "Quillane" and
       plugin:unique_id())
 check(plugin:parameter_count() == #NAMES, "Ardour sees", plugin:parameter_count(), "parameters")
 
-local function param(i)
-  local value, refs = ARDOUR.LuaAPI.get_processor_param(proc, i, true)
-  check(refs[3], "Ardour has no control for parameter", i)
-  return value
-end
-local function set_param(i, value)
-  check(ARDOUR.LuaAPI.set_processor_param(proc, i, value), "Ardour cannot set parameter", i)
-  check(same_value(param(i), value), "parameter", i, "set to", value, "reads back", param(i))
-end
+-- The parameters of the instance in `proc` (a second one later).
+local function param(i) return kit.param(proc, i) end
+local function set_param(i, value) kit.set_param(proc, i, value) end
 
 -- Names come from effGetParamName, defaults from getParameter right after loading.
 for i = 0, #NAMES - 1 do

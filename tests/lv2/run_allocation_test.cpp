@@ -8,41 +8,15 @@
 #include <cstdlib>
 #include <vector>
 
+#include "counting_allocator.h"
 #include "port_map.h"
 
 using namespace sparkwell_lv2;
 
 namespace {
-std::atomic<bool> counting{false};
-std::atomic<long> allocations{0};
-} // namespace
-
-#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
-// The sanitizers own malloc; operator new of the C++ library comes here too.
-extern "C" void* __libc_malloc(std::size_t size);
-extern "C" void* __libc_calloc(std::size_t count, std::size_t size);
-extern "C" void* __libc_realloc(void* p, std::size_t size);
-extern "C" void* malloc(std::size_t size) {
-  if (counting.load(std::memory_order_relaxed)) allocations.fetch_add(1);
-  return __libc_malloc(size);
-}
-extern "C" void* calloc(std::size_t count, std::size_t size) {
-  if (counting.load(std::memory_order_relaxed)) allocations.fetch_add(1);
-  return __libc_calloc(count, size);
-}
-extern "C" void* realloc(void* p, std::size_t size) {
-  if (counting.load(std::memory_order_relaxed)) allocations.fetch_add(1);
-  return __libc_realloc(p, size);
-}
-#define SPARKWELL_COUNTS_ALLOCATIONS 1
-#endif
-
-namespace {
 
 TEST(Lv2Run, AllocatesNothingWhileEveryPortMoves) {
-#ifndef SPARKWELL_COUNTS_ALLOCATIONS
-  GTEST_SKIP() << "the sanitizer owns the allocator";
-#endif
+  if (!sparkwell_test::kCountsCAllocator) GTEST_SKIP() << "the sanitizer owns the allocator";
   setenv("LV2_PATH", "/usr/lib/lv2", 1);
   LilvWorld* world = lilv_world_new();
   lilv_world_load_all(world);
@@ -65,7 +39,8 @@ TEST(Lv2Run, AllocatesNothingWhileEveryPortMoves) {
     lilv_instance_connect_port(instance, kFirstControlPort + i, &controls[i]);
   lilv_instance_activate(instance);
 
-  counting = true;
+  sparkwell_test::countedAllocations = 0;
+  sparkwell_test::allocationCounting = true;
   for (int block = 0; block < 64; ++block) {
     // Every mode: Stereo and Mono, each transistor, each pickup band, effect on and off.
     for (uint32_t i = 0; i < kNumControlPorts; ++i) {
@@ -78,8 +53,8 @@ TEST(Lv2Run, AllocatesNothingWhileEveryPortMoves) {
     }
     lilv_instance_run(instance, kFrames);
   }
-  counting = false;
-  EXPECT_EQ(allocations.load(), 0);
+  sparkwell_test::allocationCounting = false;
+  EXPECT_EQ(sparkwell_test::countedAllocations.load(), 0);
 
   lilv_instance_deactivate(instance);
   lilv_instance_free(instance);

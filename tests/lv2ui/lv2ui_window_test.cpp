@@ -8,24 +8,18 @@
 #include <lv2/ui/ui.h>
 
 #include <array>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "panel_model.h"
 #include "plugin_host.h"
 #include "x11_host_window.h"
-#include "xvfb_server.h"
 
 namespace sparkwell_test {
-
-// Whether main() started the private X server.
-bool xvfbStarted = false;
 
 namespace {
 
@@ -139,6 +133,7 @@ protected:
     idleInterface = static_cast<const LV2UI_Idle_Interface*>(
         ui->descriptor->extension_data(LV2_UI__idleInterface));
     ASSERT_NE(idleInterface, nullptr);
+    window->setIdle([this] { EXPECT_EQ(idleInterface->idle(handle), 0); });
   }
   void TearDown() override {
     cleanup();
@@ -174,37 +169,6 @@ protected:
     ui->descriptor->port_event(handle, port, sizeof value, 0, &value);
   }
 
-  // Idle calls about every 5 ms, as a host's UI timer gives them.
-  void idleFor(int milliseconds) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-    do {
-      EXPECT_EQ(idleInterface->idle(handle), 0);
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    } while (std::chrono::steady_clock::now() < end);
-  }
-
-  void click(int x, int y) {
-    window->movePointer(x, y);
-    idleFor(20);
-    window->pressLeftButton();
-    idleFor(20);
-    window->releaseLeftButton();
-    idleFor(40);
-  }
-
-  void drag(int x, int y, int dx, int dy, int steps) {
-    window->movePointer(x, y);
-    idleFor(20);
-    window->pressLeftButton();
-    idleFor(20);
-    for (int step = 1; step <= steps; ++step) {
-      window->movePointer(x + dx * step / steps, y + dy * step / steps);
-      idleFor(15);
-    }
-    window->releaseLeftButton();
-    idleFor(40);
-  }
-
   // The one window the UI made inside ours; 0 when there is not exactly one.
   Window uiWindow() {
     const std::vector<Window> children = window->children();
@@ -221,7 +185,7 @@ protected:
       difference =
           compareImages(window->capture(shown, kPanelWidth, kPanelHeight), expected, kTolerance);
       if (difference.differing == 0) break;
-      idleFor(20);
+      window->idleFor(20);
     }
     EXPECT_EQ(difference.differing, 0u)
         << what << ": first differing pixel at " << difference.firstX << ", " << difference.firstY
@@ -265,7 +229,7 @@ TEST_F(Lv2UiWindowTest, DescribesOneX11UiThatOpensInsideTheParentAtItsFixedSize)
   EXPECT_EQ(height, 306);
   EXPECT_EQ(host.resizedWidth, 450);
   EXPECT_EQ(host.resizedHeight, 306);
-  idleFor(50);
+  window->idleFor(50);
   EXPECT_TRUE(window->isViewable(shown));
   expectShows(state(kProgramZeroValues, false), "front face at program 0");
   EXPECT_TRUE(host.events.empty()) << "nothing is written back before the user acts";
@@ -276,25 +240,25 @@ TEST_F(Lv2UiWindowTest, DescribesOneX11UiThatOpensInsideTheParentAtItsFixedSize)
 
 TEST_F(Lv2UiWindowTest, ClicksOnEverySwitchWriteTheirPortsBetweenTouches) {
   ASSERT_NE(instantiate(), nullptr);
-  idleFor(50);
+  window->idleFor(50);
   std::array<float, 10> values = kProgramZeroValues;
 
-  click(kBoostX, kBoostY);
+  window->click(kBoostX, kBoostY);
   EXPECT_EQ(host.events, (std::vector<std::string>{"t12+", "w12=0.00", "t12-"}));
   values[kEffect] = 0.0f;
   expectShows(state(values, false), "BOOST off");
 
   // The tab flips the face and tells the host nothing: it has no port.
   host.clear();
-  click(kTabX, kTabY);
+  window->click(kTabX, kTabY);
   EXPECT_TRUE(host.events.empty());
   expectShows(state(values, true), "back face");
 
   host.clear();
-  click(kTransistorX, kTransistorY);
-  click(kStereoX, kStereoY);
-  click(kPickupX, kPickupTopY);
-  click(kPickupX, kPickupBottomY);
+  window->click(kTransistorX, kTransistorY);
+  window->click(kStereoX, kStereoY);
+  window->click(kPickupX, kPickupTopY);
+  window->click(kPickupX, kPickupBottomY);
   EXPECT_EQ(host.events,
             (std::vector<std::string>{"t10+", "w10=1.00", "t10-", "t11+", "w11=0.00", "t11-", "t9+",
                                       "w9=0.00", "t9-", "t9+", "w9=4.00", "t9-"}));
@@ -304,16 +268,16 @@ TEST_F(Lv2UiWindowTest, ClicksOnEverySwitchWriteTheirPortsBetweenTouches) {
   expectShows(state(values, true), "AC128, Stereo, Single Coil");
 
   host.clear();
-  click(kTabX, kTabY);
+  window->click(kTabX, kTabY);
   EXPECT_TRUE(host.events.empty());
   expectShows(state(values, false), "front face again");
 }
 
 TEST_F(Lv2UiWindowTest, KnobDragsWriteRisingDecibelsAndAHostWithoutTouchStillGetsTheValues) {
   ASSERT_NE(instantiate(), nullptr);
-  idleFor(50);
+  window->idleFor(50);
   // Linear knobs: 50 pixels up out of the 200 that span the range, 0.6 to 0.85 = +9.5 dB.
-  drag(kSetX, kSetY, 0, -50, 10);
+  window->drag(kSetX, kSetY, 0, -50, 10);
   ASSERT_GE(host.events.size(), 7u); // a touch, at least five values, a release
   EXPECT_EQ(host.events.front(), "t4+");
   EXPECT_EQ(host.events.back(), "t4-");
@@ -332,9 +296,9 @@ TEST_F(Lv2UiWindowTest, KnobDragsWriteRisingDecibelsAndAHostWithoutTouchStillGet
   cleanup();
   host.clear();
   ASSERT_NE(instantiate(true, false), nullptr);
-  idleFor(50);
-  click(kTabX, kTabY);
-  drag(kInputX, kInputY, 0, -40, 8);
+  window->idleFor(50);
+  window->click(kTabX, kTabY);
+  window->drag(kInputX, kInputY, 0, -40, 8);
   ASSERT_FALSE(host.writes.empty());
   for (const std::string& event : host.events)
     EXPECT_EQ(event[0], 'w') << event;
@@ -344,7 +308,7 @@ TEST_F(Lv2UiWindowTest, KnobDragsWriteRisingDecibelsAndAHostWithoutTouchStillGet
 
 TEST_F(Lv2UiWindowTest, PortEventsMoveTheControlsAndOnlyControlFloatsAreRead) {
   ASSERT_NE(instantiate(), nullptr);
-  idleFor(50);
+  window->idleFor(50);
   sendPort(kGainPort, -50.0f);
   sendPort(kEffectPort, 0.0f);
   sendPort(kInputPort, 30.0f);
@@ -360,7 +324,7 @@ TEST_F(Lv2UiWindowTest, PortEventsMoveTheControlsAndOnlyControlFloatsAreRead) {
   const uint8_t atom[16] = {8, 0, 0, 0, 1, 0, 0, 0, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff};
   ui->descriptor->port_event(handle, kGainPort, sizeof atom, 1, atom);
   ui->descriptor->port_event(handle, kGainPort, 2, 0, atom);
-  idleFor(20);
+  window->idleFor(20);
 
   std::array<float, 10> values = kProgramZeroValues;
   values[kGain] = 0.0f;
@@ -371,7 +335,7 @@ TEST_F(Lv2UiWindowTest, PortEventsMoveTheControlsAndOnlyControlFloatsAreRead) {
   values[kTransistor] = 1.0f;
   values[kStereo] = 0.0f;
   expectShows(state(values, false), "SET at -50 dB, BOOST off");
-  click(kTabX, kTabY);
+  window->click(kTabX, kTabY);
   expectShows(state(values, true), "Input at +30 dB, Treble 0.25, Hot HB, AC128, Stereo");
   EXPECT_TRUE(host.events.empty()) << "a host's change is not echoed back";
 }
@@ -379,7 +343,7 @@ TEST_F(Lv2UiWindowTest, PortEventsMoveTheControlsAndOnlyControlFloatsAreRead) {
 TEST_F(Lv2UiWindowTest, HundredInstantiateIdleCleanupCyclesLeaveNoWindowOrDescriptorBehind) {
   // One cycle first, so that whatever the libraries set up once is in place.
   ASSERT_NE(instantiate(), nullptr);
-  idleFor(10);
+  window->idleFor(10);
   cleanup();
   const int descriptors = openDescriptors();
   for (int cycle = 0; cycle < 100; ++cycle) {
@@ -413,13 +377,3 @@ TEST_F(Lv2UiWindowTest, RefusesAHostWithoutAParentWindowOrWithOneThatDoesNotExis
 
 } // namespace
 } // namespace sparkwell_test
-
-int main(int argc, char** argv) {
-  ::testing::InitGoogleTest(&argc, argv);
-  // A private X server for the whole program; DISPLAY names it, so that the UI's own connection
-  // reaches the same server as the test's.
-  hostkit::XvfbServer server;
-  sparkwell_test::xvfbStarted = !server.display().empty();
-  if (sparkwell_test::xvfbStarted) setenv("DISPLAY", server.display().c_str(), 1);
-  return RUN_ALL_TESTS();
-}
