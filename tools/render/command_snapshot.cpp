@@ -51,8 +51,8 @@ std::vector<unsigned char> encodeFace(const Face& face) {
   std::vector<unsigned char> png;
   auto append = [](void* context, void* data, int size) {
     auto* bytes = static_cast<unsigned char*>(data);
-    static_cast<std::vector<unsigned char>*>(context)->insert(
-        static_cast<std::vector<unsigned char>*>(context)->end(), bytes, bytes + size);
+    auto* into = static_cast<std::vector<unsigned char>*>(context);
+    into->insert(into->end(), bytes, bytes + size);
   };
   if (!stbi_write_png_to_func(append, &png, face.width, face.height, 3, face.rgb.data(),
                               face.width * 3))
