@@ -9,8 +9,9 @@
 // loop, each on its own stretch: the input filters (upsampling, HPF, resonance, notch) on
 // stretch j, the DC blocker on stretch j - 1 and the treble low-pass on stretch j - 2. Between
 // loops the memoryless steps run over whole stretches in vector registers: the crossfade, the
-// drive and the transistor curve on the stretch the input filters have just finished, the grid
-// curve on the one the DC blocker has. With the grid stage off, the DC blocker and the treble
+// drive and the transistor curve on the stretch the input filters have just finished (the few
+// samples below the curve's knee listed and given their exponential together afterwards), the
+// grid curve on the one the DC blocker has. With the grid stage off, the DC blocker and the treble
 // low-pass share one stage. The decimator runs over the whole pass at the end.
 //
 // "Stereo" runs both channels' recursions in the lanes of one vector: each filter then waits on
@@ -168,15 +169,19 @@ inline Floats kneePower(Floats y, const KneeConstants& k) {
 }
 
 // shape2SB175 or shapeAC128 (curves.h) on every lane.
-template <bool Ac128> inline Floats transistor(Floats x, const KneeConstants& k) {
+// The transistor curve's lower edge: below it the exponential segment.
+template <bool Ac128> inline Ints belowKnee(Floats x) {
+  return x < (Ac128 ? kKneeAC128 : kKnee2SB175);
+}
+
+// The transistor curve on every lane that is not below the knee (the others keep x).
+template <bool Ac128> inline Floats aboveKnee(Floats x) {
   // The upper segments (and NaN, which ends there) are rare at playing levels: their divisions
   // run only when a lane needs them.
   Floats y = x;
-  Ints knee;
   if (Ac128) {
     const Ints linear = x < kStepAC128;
     if (!allLanes(linear)) y = linear ? x : narrow(widen(x / 40.0f) + 5.85);
-    knee = x < kKneeAC128;
   } else {
     const Ints linear = x < 4.5f;
     if (!allLanes(linear)) {
@@ -185,13 +190,20 @@ template <bool Ac128> inline Floats transistor(Floats x, const KneeConstants& k)
       y = (x < kJoint2SB175) ? middle : upper;
       y = linear ? x : y;
     }
-    knee = x < kKnee2SB175;
   }
-  if (anyLane(knee)) {
-    const Floats power = kneePower(knee ? x : Floats{} - 1.0f, k);
-    const Floats bent = narrow(widen(power - 1.0f) * (Ac128 ? 2.5 : 2.2));
-    y = knee ? bent : y;
-  }
+  return y;
+}
+
+// The exponential segment on lanes below the knee (any lane below the knee will do).
+template <bool Ac128> inline Floats kneeSegment(Floats x, const KneeConstants& k) {
+  return narrow(widen(kneePower(x, k) - 1.0f) * (Ac128 ? 2.5 : 2.2));
+}
+
+// shape2SB175 or shapeAC128 (curves.h) on every lane.
+template <bool Ac128> inline Floats transistor(Floats x, const KneeConstants& k) {
+  Floats y = aboveKnee<Ac128>(x);
+  const Ints knee = belowKnee<Ac128>(x);
+  if (anyLane(knee)) y = knee ? kneeSegment<Ac128>(knee ? x : Floats{} - 1.0f, k) : y;
   return y;
 }
 
@@ -254,19 +266,26 @@ inline void store(float* p, Floats v) {
 }
 
 // out[i] = curve(out[i], a[i], b[i]) over count samples, the last partial vector through padded
-// copies.
+// copies (zeros in the lanes beyond count). A curve that takes a fourth argument is told the
+// index of the vector's first sample.
+template <class Curve> inline Floats apply(Curve& curve, Floats out, Floats a, Floats b, int at) {
+  if constexpr (std::is_invocable<Curve&, Floats, Floats, Floats, int>::value)
+    return curve(out, a, b, at);
+  else
+    return curve(out, a, b);
+}
 template <class Curve>
 inline void overSamples(float* out, const float* a, const float* b, int count, Curve curve) {
   int i = 0;
   for (; i + kLanes <= count; i += kLanes)
-    store(out + i, curve(load(out + i), load(a + i), load(b + i)));
+    store(out + i, apply(curve, load(out + i), load(a + i), load(b + i), i));
   if (i < count) {
     float padded[3][kLanes] = {};
     const size_t bytes = sizeof(float) * static_cast<size_t>(count - i);
     std::memcpy(padded[0], out + i, bytes);
     std::memcpy(padded[1], a + i, bytes);
     std::memcpy(padded[2], b + i, bytes);
-    store(padded[0], curve(load(padded[0]), load(padded[1]), load(padded[2])));
+    store(padded[0], apply(curve, load(padded[0]), load(padded[1]), load(padded[2]), i));
     std::memcpy(out + i, padded[0], bytes);
   }
 }
@@ -445,17 +464,41 @@ public:
   // Crossfade, drive and the transistor curve over frames [first, first + count), both
   // channels at once.
   void driveOver(int first, int count, const KneeConstants& k) {
+    if (ac128Model)
+      driveOver<true>(first, count, k);
+    else
+      driveOver<false>(first, count, k);
+  }
+
+  // The drive and the curve's upper segments go vector by vector; the samples below the knee,
+  // which take the exponential, are listed on the way and worked on densely afterwards, so that
+  // a vector with one such lane does not cost a whole exponential.
+  template <bool Ac128> void driveOver(int first, int count, const KneeConstants& k) {
     float* hpOut = scratch.drive + C * 2 * first;
     const float* peakOut = Pickup ? scratch.peakOut + C * 2 * first : hpOut;
     const float* notchOut = Pickup ? scratch.notchOut + C * 2 * first : hpOut;
-    if (ac128Model)
-      overSamples(hpOut, peakOut, notchOut, C * 2 * count, [&](Floats hp, Floats res, Floats cut) {
-        return transistor<true>(drive(hp, res, cut), k);
-      });
-    else
-      overSamples(hpOut, peakOut, notchOut, C * 2 * count, [&](Floats hp, Floats res, Floats cut) {
-        return transistor<false>(drive(hp, res, cut), k);
-      });
+    int kneeAt[C * 2 * kStretchFrames + kLanes];
+    float kneeDrive[C * 2 * kStretchFrames + kLanes];
+    const int samples = C * 2 * count;
+    int listed = 0;
+    overSamples(hpOut, peakOut, notchOut, samples, [&](Floats hp, Floats res, Floats cut, int at) {
+      const Floats driven = drive(hp, res, cut);
+      const Ints knee = belowKnee<Ac128>(driven);
+      for (int lane = 0; lane < kLanes; ++lane) {
+        kneeAt[listed] = at + lane;
+        kneeDrive[listed] = driven[lane];
+        listed += (knee[lane] & 1) & (at + lane < samples ? 1 : 0);
+      }
+      return aboveKnee<Ac128>(driven);
+    });
+    for (int i = 0; i < listed; i += kLanes) {
+      const int lanes = listed - i < kLanes ? listed - i : kLanes;
+      for (int lane = lanes; lane < kLanes; ++lane)
+        kneeDrive[i + lane] = -1.0f;
+      const Floats bent = kneeSegment<Ac128>(load(kneeDrive + i), k);
+      for (int lane = 0; lane < lanes; ++lane)
+        hpOut[kneeAt[i + lane]] = bent[lane];
+    }
   }
 
   // The pickup/plain crossfade and the inverting drive.
