@@ -28,6 +28,8 @@ public:
   virtual void endEdit(int32_t /*index*/) {}
   // Asked before the frame changes its size; false vetoes the change.
   virtual bool beforeSizeChange(const CRect& /*newSize*/, const CRect& /*oldSize*/) { return true; }
+  // The window system tells the frame that its screen now has another scale factor.
+  virtual void desktopScaleChanged(double /*factor*/) {}
   virtual CFrame* getFrame() const { return frame; }
 
 protected:
