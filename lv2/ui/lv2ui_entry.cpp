@@ -1,7 +1,12 @@
 // The UI binary's one export: the descriptor of Sparkwell's X11 UI. The host hands it the X
-// window to embed in (ui:parent), its write function, and optionally ui:touch and ui:resize; it
-// drives the window through ui:idleInterface and delivers control values through port_event.
+// window to embed in (ui:parent), its write function, and optionally ui:touch, ui:resize and
+// its options (ui:scaleFactor, read with its urid:map); it drives the window through
+// ui:idleInterface, delivers control values through port_event and a new scale factor through
+// the options interface.
+#include <lv2/atom/atom.h>
+#include <lv2/options/options.h>
 #include <lv2/ui/ui.h>
+#include <lv2/urid/urid.h>
 
 #include <cstring>
 #include <new>
@@ -14,10 +19,6 @@ namespace {
 using sparkwell_lv2::kPluginUri;
 using sparkwell_lv2::kUiUri;
 
-// The editor's fixed size: the front picture's.
-constexpr int kWidth = 450;
-constexpr int kHeight = 306;
-
 const void* featureData(const LV2_Feature* const* features, const char* uri) {
   if (features == nullptr) return nullptr;
   for (const LV2_Feature* const* feature = features; *feature != nullptr; ++feature)
@@ -25,6 +26,27 @@ const void* featureData(const LV2_Feature* const* features, const char* uri) {
       return (*feature)->data;
   return nullptr;
 }
+
+// The host's ui:scaleFactor among `options` (an atom:Float), or 0 when it gives none.
+float scaleFactorOption(const LV2_Options_Option* options, const LV2_URID_Map* map) {
+  if (options == nullptr || map == nullptr || map->map == nullptr) return 0.0f;
+  const LV2_URID key = map->map(map->handle, LV2_UI__scaleFactor);
+  const LV2_URID floatType = map->map(map->handle, LV2_ATOM__Float);
+  for (const LV2_Options_Option* option = options; option->key != 0; ++option)
+    if (option->context == LV2_OPTIONS_INSTANCE && option->key == key &&
+        option->type == floatType && option->size == sizeof(float) && option->value != nullptr) {
+      float factor;
+      std::memcpy(&factor, option->value, sizeof factor);
+      return factor;
+    }
+  return 0.0f;
+}
+
+// The UI and the host's map, for later options.
+struct UiInstance {
+  UiEffect* ui;
+  const LV2_URID_Map* map;
+};
 
 LV2UI_Handle instantiate(const LV2UI_Descriptor* /*descriptor*/, const char* pluginUri,
                          const char* /*bundlePath*/, LV2UI_Write_Function write,
@@ -36,27 +58,43 @@ LV2UI_Handle instantiate(const LV2UI_Descriptor* /*descriptor*/, const char* plu
   if (parent == nullptr) return nullptr;
   const auto* touch = static_cast<const LV2UI_Touch*>(featureData(features, LV2_UI__touch));
   const auto* resize = static_cast<const LV2UI_Resize*>(featureData(features, LV2_UI__resize));
+  const auto* map = static_cast<const LV2_URID_Map*>(featureData(features, LV2_URID__map));
+  const auto* options =
+      static_cast<const LV2_Options_Option*>(featureData(features, LV2_OPTIONS__options));
 
-  UiEffect* ui = nullptr;
+  UiInstance* instance = nullptr;
   try {
-    ui = new UiEffect(write, controller, touch);
-    if (!ui->openEditor(parent)) {
-      delete ui;
+    instance = new UiInstance{nullptr, map};
+    instance->ui = new UiEffect(write, controller, touch, resize);
+    // Before the window opens, so that it opens at the host's size.
+    const float factor = scaleFactorOption(options, map);
+    if (factor > 0.0f) instance->ui->setScaleFactor(factor);
+    if (!instance->ui->openEditor(parent)) {
+      delete instance->ui;
+      delete instance;
       return nullptr;
     }
   } catch (...) {
-    delete ui;
+    if (instance != nullptr) delete instance->ui;
+    delete instance;
     return nullptr;
   }
+  UiEffect* ui = instance->ui;
   if (widget != nullptr) *widget = reinterpret_cast<LV2UI_Widget>(ui->editorWindow());
   if (resize != nullptr && resize->ui_resize != nullptr)
-    resize->ui_resize(resize->handle, kWidth, kHeight);
-  return ui;
+    resize->ui_resize(resize->handle, ui->editorWidth(), ui->editorHeight());
+  return instance;
+}
+
+UiEffect* uiOf(LV2UI_Handle handle) {
+  return static_cast<UiInstance*>(handle)->ui;
 }
 
 void cleanup(LV2UI_Handle handle) {
   try {
-    delete static_cast<UiEffect*>(handle);
+    auto* instance = static_cast<UiInstance*>(handle);
+    delete instance->ui;
+    delete instance;
   } catch (...) {
   }
 }
@@ -68,14 +106,14 @@ void portEvent(LV2UI_Handle handle, uint32_t port, uint32_t size, uint32_t forma
   float value;
   std::memcpy(&value, buffer, sizeof value);
   try {
-    static_cast<UiEffect*>(handle)->portEvent(port, value);
+    uiOf(handle)->portEvent(port, value);
   } catch (...) {
   }
 }
 
 int idle(LV2UI_Handle handle) {
   try {
-    static_cast<UiEffect*>(handle)->idleEditor();
+    uiOf(handle)->idleEditor();
   } catch (...) {
   }
   return 0; // open until the host cleans up
@@ -83,8 +121,27 @@ int idle(LV2UI_Handle handle) {
 
 const LV2UI_Idle_Interface kIdleInterface = {idle};
 
+uint32_t getOptions(LV2_Handle /*handle*/, LV2_Options_Option* /*options*/) {
+  return LV2_OPTIONS_ERR_UNKNOWN;
+}
+
+// A new scale factor resizes the open window, then the host's through ui:resize.
+uint32_t setOptions(LV2_Handle handle, const LV2_Options_Option* options) {
+  auto* instance = static_cast<UiInstance*>(handle);
+  const float factor = scaleFactorOption(options, instance->map);
+  if (!(factor > 0.0f)) return LV2_OPTIONS_ERR_UNKNOWN;
+  try {
+    return instance->ui->setScaleFactor(factor) ? LV2_OPTIONS_SUCCESS : LV2_OPTIONS_ERR_BAD_VALUE;
+  } catch (...) {
+    return LV2_OPTIONS_ERR_UNKNOWN;
+  }
+}
+
+const LV2_Options_Interface kOptionsInterface = {getOptions, setOptions};
+
 const void* extensionData(const char* uri) {
   if (uri != nullptr && std::strcmp(uri, LV2_UI__idleInterface) == 0) return &kIdleInterface;
+  if (uri != nullptr && std::strcmp(uri, LV2_OPTIONS__interface) == 0) return &kOptionsInterface;
   return nullptr;
 }
 
