@@ -108,6 +108,7 @@ void AEffGUIEditor::desktopScaleChanged(double factor) {
 }
 
 void AEffGUIEditor::setUnscaledSize(CCoord width, CCoord height) {
+  rectScales = true;
   unscaledWidth = width;
   unscaledHeight = height;
   applyScaleFactor();
@@ -118,12 +119,14 @@ void AEffGUIEditor::applyScaleFactor() {
       hostScaleFactor > 0.0f ? static_cast<double>(hostScaleFactor) : desktopFactor);
   const bool changed = wanted != scaleFactor;
   scaleFactor = wanted;
-  // round(size x factor); at factor 1 the size itself, truncated as the toolkit's sizes are.
-  const CRect device = deviceRect(CRect(0, 0, unscaledWidth, unscaledHeight), scaleFactor);
-  rect.top = 0;
-  rect.left = 0;
-  rect.right = static_cast<int16_t>(device.right);
-  rect.bottom = static_cast<int16_t>(device.bottom);
+  if (rectScales) {
+    // round(size x factor); at factor 1 the size itself, truncated as the toolkit's sizes are.
+    const CRect device = deviceRect(CRect(0, 0, unscaledWidth, unscaledHeight), scaleFactor);
+    rect.top = 0;
+    rect.left = 0;
+    rect.right = static_cast<int16_t>(device.right);
+    rect.bottom = static_cast<int16_t>(device.bottom);
+  }
   if (!changed || frame == nullptr) return;
   // The window first, then the host's window around it.
   frame->setScale(scaleFactor);
@@ -181,8 +184,11 @@ bool AEffGUIEditor::setKnobMode(VstInt32) {
 void AEffGUIEditor::setParameter(VstInt32, float) {}
 
 void AEffGUIEditor::draw(ERect* area) {
-  if (frame != nullptr && area != nullptr)
-    frame->invalidRect(CRect(area->left, area->top, area->right, area->bottom));
+  if (frame == nullptr || area == nullptr) return;
+  // The host's rectangle is in window pixels, the frame's in its own.
+  const double scale = frame->getScale();
+  frame->invalidRect(
+      CRect(area->left / scale, area->top / scale, area->right / scale, area->bottom / scale));
 }
 
 bool AEffGUIEditor::setKnobMode(CKnobMode value) {

@@ -94,6 +94,8 @@ private:
   // Takes the factor the sources give now; an open window is resized to it.
   void applyScaleFactor();
 
+  // Set by setUnscaledSize; an editor that fills rect itself keeps what it wrote.
+  bool rectScales = false;
   CCoord unscaledWidth = 0;
   CCoord unscaledHeight = 0;
   float hostScaleFactor = 0.0f;   // 0 while the host has given none
