@@ -31,6 +31,11 @@ public:
   // The window system tells the frame that its screen now has another scale factor.
   virtual void desktopScaleChanged(double /*factor*/) {}
   virtual CFrame* getFrame() const { return frame; }
+  // The outermost window event of the frame (a click, a key, an expose) begins and ends. The
+  // owner is told of the end even when it closed the frame meanwhile, and must live until then;
+  // the end is the last the frame says to it, and the owner may end itself there.
+  virtual void beginEvent() {}
+  virtual void endEvent() {}
 
 protected:
   VSTGUIEditorInterface() : frame(nullptr) {}

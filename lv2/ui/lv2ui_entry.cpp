@@ -19,6 +19,39 @@ namespace {
 using sparkwell_lv2::kPluginUri;
 using sparkwell_lv2::kUiUri;
 
+// What the host holds: the UI and the host's calls into it that are under way. A host may call
+// cleanup from inside a call the UI makes to it (its write function, while idle handles a
+// click): the UI then stops talking to the host at once and is destroyed when the outermost call
+// into it returns, so that nothing on the way back out uses freed memory.
+struct UiHandle {
+  UiEffect* ui = nullptr;
+  const LV2_URID_Map* map = nullptr; // for later options
+  int32_t calls = 0;
+  bool cleanedUp = false;
+};
+
+void destroy(UiHandle* handle) {
+  try {
+    delete handle->ui;
+  } catch (...) {
+  }
+  delete handle;
+}
+
+// One call of the host into the UI; declared first in an entry, so it ends last.
+class HostCall {
+public:
+  explicit HostCall(UiHandle* entered) : handle(entered) { ++handle->calls; }
+  ~HostCall() {
+    if (--handle->calls == 0 && handle->cleanedUp) destroy(handle);
+  }
+  HostCall(const HostCall&) = delete;
+  HostCall& operator=(const HostCall&) = delete;
+
+private:
+  UiHandle* handle;
+};
+
 const void* featureData(const LV2_Feature* const* features, const char* uri) {
   if (features == nullptr) return nullptr;
   for (const LV2_Feature* const* feature = features; *feature != nullptr; ++feature)
@@ -42,12 +75,6 @@ float scaleFactorOption(const LV2_Options_Option* options, const LV2_URID_Map* m
   return 0.0f;
 }
 
-// The UI and the host's map, for later options.
-struct UiInstance {
-  UiEffect* ui;
-  const LV2_URID_Map* map;
-};
-
 LV2UI_Handle instantiate(const LV2UI_Descriptor* /*descriptor*/, const char* pluginUri,
                          const char* /*bundlePath*/, LV2UI_Write_Function write,
                          LV2UI_Controller controller, LV2UI_Widget* widget,
@@ -62,39 +89,37 @@ LV2UI_Handle instantiate(const LV2UI_Descriptor* /*descriptor*/, const char* plu
   const auto* options =
       static_cast<const LV2_Options_Option*>(featureData(features, LV2_OPTIONS__options));
 
-  UiInstance* instance = nullptr;
+  auto* handle = new (std::nothrow) UiHandle;
+  if (handle == nullptr) return nullptr;
+  handle->map = map;
   try {
-    instance = new UiInstance{nullptr, map};
-    instance->ui = new UiEffect(write, controller, touch, resize);
+    handle->ui = new UiEffect(write, controller, touch, resize);
     // Before the window opens, so that it opens at the host's size.
     const float factor = scaleFactorOption(options, map);
-    if (factor > 0.0f) instance->ui->setScaleFactor(factor);
-    if (!instance->ui->openEditor(parent)) {
-      delete instance->ui;
-      delete instance;
+    if (factor > 0.0f) handle->ui->setScaleFactor(factor);
+    if (!handle->ui->openEditor(parent)) {
+      destroy(handle);
       return nullptr;
     }
   } catch (...) {
-    if (instance != nullptr) delete instance->ui;
-    delete instance;
+    destroy(handle);
     return nullptr;
   }
-  UiEffect* ui = instance->ui;
-  if (widget != nullptr) *widget = reinterpret_cast<LV2UI_Widget>(ui->editorWindow());
+  if (widget != nullptr) *widget = reinterpret_cast<LV2UI_Widget>(handle->ui->editorWindow());
   if (resize != nullptr && resize->ui_resize != nullptr)
-    resize->ui_resize(resize->handle, ui->editorWidth(), ui->editorHeight());
-  return instance;
+    resize->ui_resize(resize->handle, handle->ui->editorWidth(), handle->ui->editorHeight());
+  return handle;
 }
 
-UiEffect* uiOf(LV2UI_Handle handle) {
-  return static_cast<UiInstance*>(handle)->ui;
-}
-
-void cleanup(LV2UI_Handle handle) {
+void cleanup(LV2UI_Handle host) {
+  auto* handle = static_cast<UiHandle*>(host);
+  if (handle->calls == 0) {
+    destroy(handle);
+    return;
+  }
+  handle->cleanedUp = true;
   try {
-    auto* instance = static_cast<UiInstance*>(handle);
-    delete instance->ui;
-    delete instance;
+    handle->ui->hostGone();
   } catch (...) {
   }
 }
@@ -105,15 +130,19 @@ void portEvent(LV2UI_Handle handle, uint32_t port, uint32_t size, uint32_t forma
   if (format != 0 || size != sizeof(float) || buffer == nullptr) return;
   float value;
   std::memcpy(&value, buffer, sizeof value);
+  auto* ui = static_cast<UiHandle*>(handle);
+  HostCall call(ui);
   try {
-    uiOf(handle)->portEvent(port, value);
+    if (!ui->cleanedUp) ui->ui->portEvent(port, value);
   } catch (...) {
   }
 }
 
 int idle(LV2UI_Handle handle) {
+  auto* ui = static_cast<UiHandle*>(handle);
+  HostCall call(ui);
   try {
-    uiOf(handle)->idleEditor();
+    if (!ui->cleanedUp) ui->ui->idleEditor();
   } catch (...) {
   }
   return 0; // open until the host cleans up
@@ -127,11 +156,12 @@ uint32_t getOptions(LV2_Handle /*handle*/, LV2_Options_Option* /*options*/) {
 
 // A new scale factor resizes the open window, then the host's through ui:resize.
 uint32_t setOptions(LV2_Handle handle, const LV2_Options_Option* options) {
-  auto* instance = static_cast<UiInstance*>(handle);
-  const float factor = scaleFactorOption(options, instance->map);
-  if (!(factor > 0.0f)) return LV2_OPTIONS_ERR_UNKNOWN;
+  auto* ui = static_cast<UiHandle*>(handle);
+  HostCall call(ui);
+  const float factor = scaleFactorOption(options, ui->map);
+  if (!(factor > 0.0f) || ui->cleanedUp) return LV2_OPTIONS_ERR_UNKNOWN;
   try {
-    return instance->ui->setScaleFactor(factor) ? LV2_OPTIONS_SUCCESS : LV2_OPTIONS_ERR_BAD_VALUE;
+    return ui->ui->setScaleFactor(factor) ? LV2_OPTIONS_SUCCESS : LV2_OPTIONS_ERR_BAD_VALUE;
   } catch (...) {
     return LV2_OPTIONS_ERR_UNKNOWN;
   }

@@ -41,6 +41,9 @@ public:
   // The window's size at the current factor.
   int32_t editorWidth() const;
   int32_t editorHeight() const;
+  // The host has cleaned the UI up while a call into it is under way: the window closes now,
+  // and nothing more goes to the host's functions.
+  void hostGone();
 
   void setParameter(VstInt32 index, float value) override;
   float getParameter(VstInt32 index) override;

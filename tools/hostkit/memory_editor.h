@@ -26,6 +26,9 @@ public:
   // Sends the host's scale factor (effVendorSpecific 'PreS' 'AeCs'); the plug-in's answer. The
   // image takes the new size at the next idle.
   VstIntPtr setScaleFactor(float scale);
+  // The host ended the instance (effClose), perhaps from inside one of the editor's calls:
+  // nothing more is sent to it, not even the close on destruction.
+  void instanceClosed() { closed = true; }
 
   // The composed image as of the last idle: 0xAARRGGBB, rows top to bottom; null before the
   // first idle or when the editor is closed.
