@@ -3,8 +3,6 @@
 #include <cmath>
 #include <cstring>
 
-#include "audioeffect.h"
-
 namespace {
 
 constexpr auto kRelaxed = std::memory_order_relaxed;
@@ -32,7 +30,8 @@ int16_t truncatedPixels(CCoord length) {
 
 } // namespace
 
-sparkwelleditor::sparkwelleditor(AudioEffect* effect) : AEffGUIEditor(effect) {
+sparkwelleditor::sparkwelleditor(EditorOwner& owner, AudioEffect* effect)
+    : AEffGUIEditor(effect), owner(owner) {
   for (std::atomic<uint32_t>& slot : pendingValues)
     slot.store(kNothingPending, kRelaxed);
   // The backgrounds are made with the instance, so the host can learn the size before the
@@ -124,12 +123,20 @@ void sparkwelleditor::setParameter(VstInt32 index, float value) {
 
 void sparkwelleditor::valueChanged(CControl* control) {
   const bool isPanelTab = control == controls[kPanelTag];
-  effect->setParameterAutomated(control->getTag(), control->getValue());
+  owner.controlChanged(control->getTag(), control->getValue());
   // The host may have closed the window while it handled the automation, and perhaps opened a
   // new one: then this control belongs to no window any more.
   if (frame == nullptr || control->getFrame() != frame) return;
   control->setDirty(true);
   if (isPanelTab) flipPanel();
+}
+
+void sparkwelleditor::beginEdit(int32_t index) {
+  owner.beginControlEdit(index);
+}
+
+void sparkwelleditor::endEdit(int32_t index) {
+  owner.endControlEdit(index);
 }
 
 CControl* sparkwelleditor::getControl(VstInt32 tag) const {
@@ -182,7 +189,7 @@ void sparkwelleditor::createControls() {
     CControl* control = createControl(layout);
     controls[layout.tag] = control;
     // 0.0 for the tab: the effect holds nothing at index 8.
-    control->setValue(effect->getParameter(layout.tag));
+    control->setValue(owner.parameterValue(layout.tag));
     control->setTransparency(false);
     frame->addView(control);
     if (layout.face == Face::Back) control->setVisible(false);

@@ -7,7 +7,7 @@
 #include <new>
 
 #include "port_map.h"
-#include "ui_effect.h"
+#include "ui_editor.h"
 
 namespace {
 
@@ -37,10 +37,10 @@ LV2UI_Handle instantiate(const LV2UI_Descriptor* /*descriptor*/, const char* plu
   const auto* touch = static_cast<const LV2UI_Touch*>(featureData(features, LV2_UI__touch));
   const auto* resize = static_cast<const LV2UI_Resize*>(featureData(features, LV2_UI__resize));
 
-  UiEffect* ui = nullptr;
+  UiEditor* ui = nullptr;
   try {
-    ui = new UiEffect(write, controller, touch);
-    if (!ui->openEditor(parent)) {
+    ui = new UiEditor(write, controller, touch);
+    if (!ui->open(parent)) {
       delete ui;
       return nullptr;
     }
@@ -48,7 +48,7 @@ LV2UI_Handle instantiate(const LV2UI_Descriptor* /*descriptor*/, const char* plu
     delete ui;
     return nullptr;
   }
-  if (widget != nullptr) *widget = reinterpret_cast<LV2UI_Widget>(ui->editorWindow());
+  if (widget != nullptr) *widget = reinterpret_cast<LV2UI_Widget>(ui->window());
   if (resize != nullptr && resize->ui_resize != nullptr)
     resize->ui_resize(resize->handle, kWidth, kHeight);
   return ui;
@@ -56,7 +56,7 @@ LV2UI_Handle instantiate(const LV2UI_Descriptor* /*descriptor*/, const char* plu
 
 void cleanup(LV2UI_Handle handle) {
   try {
-    delete static_cast<UiEffect*>(handle);
+    delete static_cast<UiEditor*>(handle);
   } catch (...) {
   }
 }
@@ -68,14 +68,14 @@ void portEvent(LV2UI_Handle handle, uint32_t port, uint32_t size, uint32_t forma
   float value;
   std::memcpy(&value, buffer, sizeof value);
   try {
-    static_cast<UiEffect*>(handle)->portEvent(port, value);
+    static_cast<UiEditor*>(handle)->portEvent(port, value);
   } catch (...) {
   }
 }
 
 int idle(LV2UI_Handle handle) {
   try {
-    static_cast<UiEffect*>(handle)->idleEditor();
+    static_cast<UiEditor*>(handle)->idle();
   } catch (...) {
   }
   return 0; // open until the host cleans up

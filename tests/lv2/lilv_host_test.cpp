@@ -23,8 +23,8 @@ using sparkwell_test::PluginLibrary;
 using sparkwell_test::StereoBuffer;
 using sparkwell_test::TestHost;
 
-// The DSP binary must never reach the X server: it builds the effect, whose editor object only
-// decodes its pictures. The plug-ins resolve xcb_connect to this one, exported by the test.
+// The DSP binary must never reach the X server: it holds no editor at all. The plug-ins resolve
+// xcb_connect to this one, exported by the test.
 namespace {
 int xcbConnects = 0;
 }
