@@ -20,13 +20,15 @@ void SparkwellCore::deriveFrom(int32_t index, float value) {
   switch (index) {
   case kGain:
     // -50 dB at 0 to +20 dB at 1: 10^(3.5 value - 2.5), the product in double precision.
-    outputGain.store(
-        static_cast<float>(portable::pow(10.0, kGainDecibels.slope() * static_cast<double>(value) +
-                                                   kGainDecibels.offset())),
-        kRelaxed);
+    outputGain.store(static_cast<float>(portable::pow(
+                         10.0, kParameters[kGain].decibels.slope() * static_cast<double>(value) +
+                                   kParameters[kGain].decibels.offset())),
+                     kRelaxed);
     break;
   case kHpf: {
-    const OnePolePair pair = designHpfPair(value, internalRate);
+    const OnePolePair pair =
+        designSweptPair(value, kParameters[kHpf].corner.exponentScale,
+                        kParameters[kHpf].corner.negativeBaseOmega, internalRate);
     hpfCoefA.store(pair.coefA, kRelaxed);
     hpfCoefB.store(pair.coefB, kRelaxed);
     hpfComplement.store(1.0f - value, kRelaxed);
@@ -36,15 +38,18 @@ void SparkwellCore::deriveFrom(int32_t index, float value) {
     // -30 dB at 0 to +30 dB at 1: 10^(3 value - 1.5), the product with 3 in single precision.
     inputGain.store(
         static_cast<float>(portable::pow(
-            10.0, static_cast<double>(value * static_cast<float>(kInputDecibels.slope())) +
-                      kInputDecibels.offset())),
+            10.0,
+            static_cast<double>(value * static_cast<float>(kParameters[kInput].decibels.slope())) +
+                kParameters[kInput].decibels.offset())),
         kRelaxed);
     break;
   case kGridCurrent:
     deriveGridAmount(value);
     break;
   case kTreble: {
-    const OnePolePair pair = designTreblePair(value, internalRate);
+    const OnePolePair pair =
+        designSweptPair(value, kParameters[kTreble].corner.exponentScale,
+                        kParameters[kTreble].corner.negativeBaseOmega, internalRate);
     trebleCoefA.store(pair.coefA, kRelaxed);
     trebleCoefB.store(pair.coefB, kRelaxed);
     break;
@@ -61,7 +66,9 @@ void SparkwellCore::deriveFrom(int32_t index, float value) {
 }
 
 void SparkwellCore::deriveGridAmount(float value) {
-  const float amount = static_cast<float>(static_cast<double>(value * 5.0f) + 0.1);
+  const float amount =
+      static_cast<float>(static_cast<double>(value * kParameters[kGridCurrent].gridAmount.scale) +
+                         kParameters[kGridCurrent].gridAmount.offset);
   gridAmount.store(amount, kRelaxed);
   // At exactly 0 the grid stage is skipped and its reciprocal is left as it was.
   if (value != 0.0f) gridAmountInv.store(1.0f / amount, kRelaxed);

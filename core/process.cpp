@@ -2,6 +2,7 @@
 // the sum, on both outputs) or "Stereo" (one chain per channel). The mode and the parameters are
 // read once per block; the chain runs block-wise (dsp/block_chain.h).
 #include "denormal_flush.h"
+#include "pickup_band.h"
 #include "sparkwell_core.h"
 
 namespace {

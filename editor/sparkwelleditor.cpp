@@ -1,7 +1,8 @@
 #include "sparkwelleditor.h"
 
 #include <cmath>
-#include <cstring>
+
+#include "float_bits.h"
 
 namespace {
 
@@ -11,17 +12,9 @@ constexpr auto kRelaxed = std::memory_order_relaxed;
 // like an empty slot.
 constexpr uint32_t kQuietNan = 0x7fc00000u;
 
-uint32_t bitsOf(float value) {
-  if (std::isnan(value)) return kQuietNan;
-  uint32_t bits;
-  std::memcpy(&bits, &value, sizeof bits);
-  return bits;
-}
-
-float floatOf(uint32_t bits) {
-  float value;
-  std::memcpy(&value, &bits, sizeof value);
-  return value;
+// Every NaN as the canonical quiet one.
+uint32_t slotBitsOf(float value) {
+  return std::isnan(value) ? kQuietNan : bitsOf(value);
 }
 
 int16_t truncatedPixels(CCoord length) {
@@ -113,7 +106,7 @@ void sparkwelleditor::setParameter(VstInt32 index, float value) {
   if (static_cast<uint32_t>(index) >= static_cast<uint32_t>(kNumParams) || index == kPanelTag)
     return;
   if (!onUserInterfaceThread()) {
-    pendingValues[index].store(bitsOf(value), kRelaxed);
+    pendingValues[index].store(slotBitsOf(value), kRelaxed);
     return;
   }
   // A value another thread left earlier is older than this one and must not win at the idle.
@@ -235,7 +228,7 @@ void sparkwelleditor::applyPendingValues() {
     // Taken and emptied in one step, so a value stored meanwhile stays for the next idle.
     const uint32_t bits = pendingValues[index].exchange(kNothingPending, kRelaxed);
     if (bits == kNothingPending) continue;
-    if (CControl* control = getControl(index)) control->setValue(floatOf(bits));
+    if (CControl* control = getControl(index)) control->setValue(fromBits(bits));
   }
 }
 

@@ -5,9 +5,9 @@
 #include <lv2/core/lv2.h>
 
 #include <cstdint>
-#include <cstring>
 #include <new>
 
+#include "float_bits.h"
 #include "port_map.h"
 #include "sparkwell_core.h"
 
@@ -32,12 +32,6 @@ struct Instance {
   uint32_t applied[kNumControlPorts] = {};
   bool everApplied[kNumControlPorts] = {};
 };
-
-uint32_t bitsOf(float value) {
-  uint32_t bits;
-  std::memcpy(&bits, &value, sizeof bits);
-  return bits;
-}
 
 LV2_Handle instantiate(const LV2_Descriptor* /*descriptor*/, double /*sampleRate*/,
                        const char* /*bundlePath*/, const LV2_Feature* const* /*features*/) {

@@ -31,14 +31,14 @@ TEST(Lv2Apply, RendersAStereoFileAsTheVstModuleDoes) {
     float value;
     int32_t parameter;
   } settings[] = {
-      {"gain", 3.5f, kParamGain},
-      {"hpf", 0.3f, kParamHpf},
-      {"input", 7.0f, kParamInput},
-      {"grid_current", 0.4f, kParamGridCurrent},
-      {"treble", 0.6f, kParamTreble},
-      {"pickup", 4.0f, kParamPickup},
-      {"transistor", 1.0f, kParamTransistor},
-      {"stereo", 0.0f, kParamStereo},
+      {"gain", 3.5f, kGain},
+      {"hpf", 0.3f, kHpf},
+      {"input", 7.0f, kInput},
+      {"grid_current", 0.4f, kGridCurrent},
+      {"treble", 0.6f, kTreble},
+      {"pickup", 4.0f, kPickup},
+      {"transistor", 1.0f, kTransistor},
+      {"stereo", 0.0f, kStereo},
   };
   render_test::ScratchFolder loaderLog; // LD_DEBUG_OUTPUT adds the process id to the name
   std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY LD_DEBUG=files LD_DEBUG_OUTPUT='" +
