@@ -41,6 +41,7 @@ needed=$(readelf -d "$dsp" | awk '/NEEDED/ {print $5}' | tr -d '[]')
 for library in $needed; do
   case $library in
     libc.so.* | libm.so.* | libstdc++.so.* | libgcc_s.so.*) ;;
+    libasan.so.* | libubsan.so.* | libtsan.so.*) ;; # a sanitizer build's own runtime
     *) fail "sparkwell_dsp.so needs $library" ;;
   esac
 done
