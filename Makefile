@@ -1,8 +1,10 @@
 # Quick start: `make demo` and `make test` (each installs what is missing, builds and runs).
+# Working on Sparkwell: `make check` (configures if need be, builds, runs the fast tests; installs
+# nothing) and `STAGES="format release" make test` for chosen stages of the full suite.
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps build demo test windows fuzz format clean install uninstall
+.PHONY: all deps build check demo test windows fuzz format clean install uninstall
 
 # Where `make install` puts the plug-ins: the user's own folders, which every host searches,
 # or with PREFIX (say /usr/local) the system's, for every user.
@@ -26,13 +28,22 @@ build: deps
 	cmake -S . -B build -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
 	cmake --build build -j $(JOBS)
 
+# The quick loop: the release build in $(BUILD_DIR) and every test that needs no package
+# installation, no DAW, no sanitizer and no Wine (the GUI tests start their own Xvfb).
+check:
+	@test -f "$(BUILD_DIR)/CMakeCache.txt" || cmake -S . -B "$(BUILD_DIR)" -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
+	cmake --build "$(BUILD_DIR)" -j $(JOBS)
+	cd "$(BUILD_DIR)" && ctest -j $(JOBS) --output-on-failure -LE 'tsan|hosts'
+
 demo: build
 	./build/sparkwell-render demo
 
 # Every test: the release build, the ASan/UBSan build, the TSan concurrency tests,
-# the Windows DLL under Wine, the validator and a bounded fuzzing run.
+# the Windows DLL under Wine, the validator and a bounded fuzzing run. STAGES chooses stages
+# (see scripts/test.sh), say STAGES="format release lv2".
+STAGES ?=
 test:
-	bash scripts/test.sh
+	STAGES="$(STAGES)" bash scripts/test.sh
 
 windows:
 	bash scripts/build-windows.sh

@@ -31,10 +31,6 @@ NotchCoeffs designNotch(float omega, double q, float internalRate) {
   return c;
 }
 
-namespace {
-
-// Pole of a one-pole low-pass at 10^(value * exponentScale) * baseOmega rad/s, in double
-// precision, rounded to float only at the end.
 OnePolePair designSweptPair(float value, double exponentScale, double negativeBaseOmega,
                             float internalRate) {
   const double d = portable::pow(10.0, static_cast<double>(value) * exponentScale);
@@ -43,16 +39,6 @@ OnePolePair designSweptPair(float value, double exponentScale, double negativeBa
   pair.coefA = static_cast<float>(-p);
   pair.coefB = pair.coefA + 1.0f;
   return pair;
-}
-
-} // namespace
-
-OnePolePair designHpfPair(float value, float internalRate) {
-  return designSweptPair(value, 1.33, -314.0, internalRate);
-}
-
-OnePolePair designTreblePair(float value, float internalRate) {
-  return designSweptPair(value, 1.6, -3142.0, internalRate);
 }
 
 OnePolePair designFixedOnePole(float negativeOmega, float internalRate) {

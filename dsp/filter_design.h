@@ -35,10 +35,12 @@ struct OnePolePair {
 PeakCoeffs designPeak(float omega, double q, float amplitude, float internalRate);
 NotchCoeffs designNotch(float omega, double q, float internalRate);
 
-// HPF smoothing pair for the HPF parameter value (nominally 0..1): corner 314 * 10^(1.33 v) rad/s.
-OnePolePair designHpfPair(float value, float internalRate);
-// Treble pair for the Treble parameter value (nominally 0..1): corner 3142 * 10^(1.6 v) rad/s.
-OnePolePair designTreblePair(float value, float internalRate);
+// A pair whose corner a parameter value (nominally 0..1) sweeps: the pole of a one-pole
+// low-pass at 10^(value * exponentScale) * -negativeBaseOmega rad/s, in double precision,
+// rounded to float only at the end. The HPF and Treble rows of the parameter table hold their
+// constants.
+OnePolePair designSweptPair(float value, double exponentScale, double negativeBaseOmega,
+                            float internalRate);
 // A pair at a fixed corner, designed in single precision; negativeOmega is minus the corner in
 // rad/s.
 OnePolePair designFixedOnePole(float negativeOmega, float internalRate);

@@ -1,9 +1,8 @@
 #include "sparkwelleditor.h"
 
 #include <cmath>
-#include <cstring>
 
-#include "audioeffect.h"
+#include "float_bits.h"
 
 namespace {
 
@@ -13,22 +12,15 @@ constexpr auto kRelaxed = std::memory_order_relaxed;
 // like an empty slot.
 constexpr uint32_t kQuietNan = 0x7fc00000u;
 
-uint32_t bitsOf(float value) {
-  if (std::isnan(value)) return kQuietNan;
-  uint32_t bits;
-  std::memcpy(&bits, &value, sizeof bits);
-  return bits;
-}
-
-float floatOf(uint32_t bits) {
-  float value;
-  std::memcpy(&value, &bits, sizeof value);
-  return value;
+// Every NaN as the canonical quiet one.
+uint32_t slotBitsOf(float value) {
+  return std::isnan(value) ? kQuietNan : bitsOf(value);
 }
 
 } // namespace
 
-sparkwelleditor::sparkwelleditor(AudioEffect* effect) : AEffGUIEditor(effect) {
+sparkwelleditor::sparkwelleditor(EditorOwner& owner, AudioEffect* effect)
+    : AEffGUIEditor(effect), owner(owner) {
   for (std::atomic<uint32_t>& slot : pendingValues)
     slot.store(kNothingPending, kRelaxed);
   // The backgrounds are made with the instance, so the host can learn the size before the
@@ -113,7 +105,7 @@ void sparkwelleditor::setParameter(VstInt32 index, float value) {
   if (static_cast<uint32_t>(index) >= static_cast<uint32_t>(kNumParams) || index == kPanelTag)
     return;
   if (!onUserInterfaceThread()) {
-    pendingValues[index].store(bitsOf(value), kRelaxed);
+    pendingValues[index].store(slotBitsOf(value), kRelaxed);
     return;
   }
   // A value another thread left earlier is older than this one and must not win at the idle.
@@ -123,12 +115,20 @@ void sparkwelleditor::setParameter(VstInt32 index, float value) {
 
 void sparkwelleditor::valueChanged(CControl* control) {
   const bool isPanelTab = control == controls[kPanelTag];
-  effect->setParameterAutomated(control->getTag(), control->getValue());
+  owner.controlChanged(control->getTag(), control->getValue());
   // The host may have closed the window while it handled the automation, and perhaps opened a
   // new one: then this control belongs to no window any more.
   if (frame == nullptr || control->getFrame() != frame) return;
   control->setDirty(true);
   if (isPanelTab) flipPanel();
+}
+
+void sparkwelleditor::beginEdit(int32_t index) {
+  owner.beginControlEdit(index);
+}
+
+void sparkwelleditor::endEdit(int32_t index) {
+  owner.endControlEdit(index);
 }
 
 CControl* sparkwelleditor::getControl(VstInt32 tag) const {
@@ -181,7 +181,7 @@ void sparkwelleditor::createControls() {
     CControl* control = createControl(layout);
     controls[layout.tag] = control;
     // 0.0 for the tab: the effect holds nothing at index 8.
-    control->setValue(effect->getParameter(layout.tag));
+    control->setValue(owner.parameterValue(layout.tag));
     control->setTransparency(false);
     frame->addView(control);
     if (layout.face == Face::Back) control->setVisible(false);
@@ -227,7 +227,7 @@ void sparkwelleditor::applyPendingValues() {
     // Taken and emptied in one step, so a value stored meanwhile stays for the next idle.
     const uint32_t bits = pendingValues[index].exchange(kNothingPending, kRelaxed);
     if (bits == kNothingPending) continue;
-    if (CControl* control = getControl(index)) control->setValue(floatOf(bits));
+    if (CControl* control = getControl(index)) control->setValue(fromBits(bits));
   }
 }
 

@@ -16,13 +16,16 @@
 #include <thread>
 
 #include "aeffguieditor.h"
+#include "editor_owner.h"
 #include "panel_layout.h"
 #include "parameters.h"
 #include "vstgui.h"
 
 class sparkwelleditor : public AEffGUIEditor, public CControlListener {
 public:
-  explicit sparkwelleditor(AudioEffect* effect);
+  // `effect` is the VST effect whose host shows the window, or null (the LV2 UI): the binding
+  // then asks no host for idle time or a size change.
+  sparkwelleditor(EditorOwner& owner, AudioEffect* effect);
   ~sparkwelleditor() override;
 
   // Builds the frame inside the host's window `ptr` with all ten controls at the effect's
@@ -38,8 +41,11 @@ public:
   // Never allocates, locks or draws.
   void setParameter(VstInt32 index, float value) override;
 
-  // A user change of a control: to the effect and the host; the tab flips the face.
+  // A user change of a control: to the owner and its host; the tab flips the face.
   void valueChanged(CControl* control) override;
+  // A control's gesture, to the owner.
+  void beginEdit(int32_t index) override;
+  void endEdit(int32_t index) override;
 
   // Test access: the control with this tag (null while closed or for an index without one) and
   // which face is showing.
@@ -66,6 +72,8 @@ private:
   void discardPendingValues();
   void applyPendingValues();
   bool onUserInterfaceThread() const;
+
+  EditorOwner& owner;
 
   // Controls by tag. The frame owns them; valid only while `frame` is set.
   CControl* controls[kNumParams] = {};

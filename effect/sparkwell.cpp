@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-#include "filter_design.h"
 #include "sparkwelleditor.h"
 #include "vststring.h"
 
@@ -10,22 +9,15 @@ AudioEffect* createEffectInstance(audioMasterCallback audioMaster) {
   return new Sparkwell(audioMaster);
 }
 
-// The order matters: program 0 designs the HPF and Treble pairs from its values, and the fixed
-// designs that follow replace them, so a new instance starts at the fixed corners until HPF or
-// Treble is next set.
+// The core starts at program 0 with its coefficients designed for twice the base's sample rate
+// at this point; later sample-rate changes reach no coefficient.
 Sparkwell::Sparkwell(audioMasterCallback audioMaster)
-    : AudioEffectX(audioMaster, kNumPrograms, kNumParams),
-      programs(new ProgramRecord[kNumPrograms]) {
-  // Fixed for the life of the instance: later sample-rate changes reach no coefficient.
-  internalRate = sampleRate * 2.0f;
-  setProgram(0);
+    : AudioEffectX(audioMaster, kNumPrograms, kNumParams), core(sampleRate) {
   setNumInputs(2);
   setNumOutputs(2);
   setUniqueID(CCONST('S', 'K', 'W', 'L'));
-  designFixedFilters();
-  clearFilterMemories();
   // The editor registers itself as it is built; attaching it again sets the editor flag.
-  setEditor(new sparkwelleditor(this));
+  setEditor(new sparkwelleditor(*this, this));
   resume();
 }
 
@@ -35,23 +27,8 @@ Sparkwell::~Sparkwell() {
   if (editor) editor->close();
 }
 
-void Sparkwell::designFixedFilters() {
-  pickupSets = designPickupSets(internalRate);
-  const OnePolePair fixedHpf = designFixedOnePole(kFixedHpfOmega, internalRate);
-  hpfCoefB.store(fixedHpf.coefB, std::memory_order_relaxed);
-  hpfCoefA.store(fixedHpf.coefA, std::memory_order_relaxed);
-  const OnePolePair dcBlocker = designFixedOnePole(kDcBlockerOmega, internalRate);
-  dcCoefB = dcBlocker.coefB;
-  dcCoefA = dcBlocker.coefA;
-  const OnePolePair fixedTreble = designFixedOnePole(kFixedTrebleOmega, internalRate);
-  trebleCoefB.store(fixedTreble.coefB, std::memory_order_relaxed);
-  trebleCoefA.store(fixedTreble.coefA, std::memory_order_relaxed);
-  deriveGridAmount(gridCurrent.load(std::memory_order_relaxed));
-}
-
-void Sparkwell::clearFilterMemories() {
-  leftChannel = ChannelState{};
-  rightChannel = ChannelState{};
+void Sparkwell::processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) {
+  core.process(inputs[0], inputs[1], outputs[0], outputs[1], sampleFrames);
 }
 
 bool Sparkwell::getEffectName(char* name) {

@@ -45,14 +45,6 @@ std::string escaped(const std::string& text) {
   return s;
 }
 
-// "Grid Current" -> "grid_current".
-std::string symbolOf(const std::string& name) {
-  std::string s;
-  for (char c : name)
-    s += c == ' ' ? '_' : static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
-
 std::string controlPort(uint32_t port) {
   const int32_t parameter = parameterOfPort(port);
   const ParameterInfo* info = parameterInfo(parameter);
@@ -62,37 +54,39 @@ std::string controlPort(uint32_t port) {
   const float defaultValue = portFromParameter(parameter, programValue);
   // Only the band of Pickup reaches the sound; every other value must come back exactly.
   const float defaultBack = parameterFromPort(parameter, defaultValue);
-  if (parameter == kParamPickup ? pickupBandOf(defaultBack) != pickupBandOf(programValue)
-                                : defaultBack != programValue)
+  if (parameter == kPickup
+          ? switchBandOf(kPickupSwitch, defaultBack) != switchBandOf(kPickupSwitch, programValue)
+          : defaultBack != programValue)
     fail(name + ": the default port value does not give program 0's sound");
 
-  float minimum = 0.0f;
-  float maximum = 1.0f;
-  const bool decibels = info->display == DisplayKind::Decibels;
-  if (decibels) {
-    minimum = static_cast<float>(info->decibels.low);
-    maximum = static_cast<float>(info->decibels.high);
-    // The port mapping's ends must be the table's.
-    if (parameterFromPort(parameter, minimum) != 0.0f ||
-        parameterFromPort(parameter, maximum) != 1.0f ||
-        portFromParameter(parameter, 0.0f) != minimum ||
-        portFromParameter(parameter, 1.0f) != maximum)
-      fail(name + ": the port mapping's dB range is not the table's");
-  }
-  const bool isSwitch = info->display == DisplayKind::Switch;
-  const int32_t points = isSwitch ? info->switchWords.edgeCount + 1 : 0;
-  if (isSwitch) maximum = static_cast<float>(points - 1);
+  // The range is the row's: its dB range, its switch's scale points, or 0 to 1; the ends must
+  // map onto the ends of the VST's 0..1 range and back.
+  const PortKind kind = info->port.kind;
+  const float minimum = portMinimum(parameter);
+  const float maximum = portMaximum(parameter);
+  if (parameterFromPort(parameter, minimum) != 0.0f ||
+      parameterFromPort(parameter, maximum) != 1.0f)
+    fail(name + ": the port's range does not span the parameter's");
+  const bool decibels = kind == PortKind::Decibels;
+  if (decibels != (info->display == DisplayKind::Decibels) ||
+      (decibels && (portFromParameter(parameter, 0.0f) != minimum ||
+                    portFromParameter(parameter, 1.0f) != maximum)))
+    fail(name + ": the port's dB range is not the display's");
+  const bool isSwitch = kind == PortKind::Choice || kind == PortKind::Toggle;
+  if (isSwitch != (info->display == DisplayKind::Switch))
+    fail(name + ": a switch's port has no scale points, or a scale point no switch");
+  const int32_t points = isSwitch ? lastScalePointOf(parameter) + 1 : 0;
 
   std::string t;
   t += "\t\ta lv2:InputPort , lv2:ControlPort ;\n";
   t += "\t\tlv2:index " + std::to_string(port) + " ;\n";
-  t += "\t\tlv2:symbol \"" + symbolOf(name) + "\" ;\n";
+  t += "\t\tlv2:symbol \"" + std::string(info->port.symbol) + "\" ;\n";
   t += "\t\tlv2:name \"" + escaped(name) + "\" ;\n";
   t += "\t\tlv2:default " + number(defaultValue) + " ;\n";
   t += "\t\tlv2:minimum " + number(minimum) + " ;\n";
   t += "\t\tlv2:maximum " + number(maximum);
   if (decibels) t += " ;\n\t\tunits:unit units:db";
-  if (parameter == kParamEffect)
+  if (kind == PortKind::Toggle)
     t += " ;\n\t\tlv2:portProperty lv2:toggled";
   else if (isSwitch)
     t += " ;\n\t\tlv2:portProperty lv2:integer , lv2:enumeration";

@@ -1,28 +1,29 @@
-// Sparkwell as an LV2 plug-in: the same effect object the VST module builds, driven through
-// the LV2 ports. Control port values become parameter values through port_map.h and reach the
-// effect through the setter the VST host calls; the audio goes through processReplacing.
+// Sparkwell as an LV2 plug-in: the sound core the VST effect owns too, driven through the LV2
+// ports. Control port values become parameter values through port_map.h and reach the core's
+// setter; the audio goes through its process. No editor and no window here: the UI is a binary
+// of its own.
 #include <lv2/core/lv2.h>
 
 #include <cstdint>
-#include <cstring>
 #include <new>
 
+#include "float_bits.h"
 #include "port_map.h"
-#include "sparkwell.h"
+#include "sparkwell_core.h"
 
 namespace {
 
 using namespace sparkwell_lv2;
 
-// The effect's only host. It answers the version question (2400) and nothing else: the effect
-// asks the host for nothing while it processes, and it has no window here.
-VstIntPtr hostCallback(AEffect* /*effect*/, VstInt32 opcode, VstInt32 /*index*/,
-                       VstIntPtr /*value*/, void* /*ptr*/, float /*opt*/) {
-  return opcode == audioMasterVersion ? 2400 : 0;
-}
+// The rate the coefficients are designed for (twice this), whatever the host runs at: the VST
+// effect's base holds 44100 when it builds its core, and both formats sound the same.
+constexpr float kDesignSampleRate = 44100.0f;
+
+// LV2 has no programs: every change goes to program 0's record.
+constexpr int32_t kProgram = 0;
 
 struct Instance {
-  Sparkwell* effect = nullptr;
+  SparkwellCore core{kDesignSampleRate};
   float* audio[kFirstControlPort] = {};
   const float* controls[kNumControlPorts] = {};
   // The bits of each control value last applied (a NaN compares equal to itself this way), and
@@ -32,26 +33,9 @@ struct Instance {
   bool everApplied[kNumControlPorts] = {};
 };
 
-uint32_t bitsOf(float value) {
-  uint32_t bits;
-  std::memcpy(&bits, &value, sizeof bits);
-  return bits;
-}
-
-LV2_Handle instantiate(const LV2_Descriptor* /*descriptor*/, double sampleRate,
+LV2_Handle instantiate(const LV2_Descriptor* /*descriptor*/, double /*sampleRate*/,
                        const char* /*bundlePath*/, const LV2_Feature* const* /*features*/) {
-  Instance* instance = new (std::nothrow) Instance;
-  if (!instance) return nullptr;
-  try {
-    instance->effect = new Sparkwell(hostCallback);
-  } catch (...) {
-    delete instance;
-    return nullptr;
-  }
-  // As a VST host tells it: the effect keeps the rate, but its coefficients stay designed for
-  // twice the rate it was constructed with, whatever the host runs at.
-  instance->effect->setSampleRate(static_cast<float>(sampleRate));
-  return instance;
+  return new (std::nothrow) Instance;
 }
 
 void connectPort(LV2_Handle handle, uint32_t port, void* data) {
@@ -62,17 +46,14 @@ void connectPort(LV2_Handle handle, uint32_t port, void* data) {
     instance->controls[port - kFirstControlPort] = static_cast<const float*>(data);
 }
 
-void activate(LV2_Handle handle) {
-  static_cast<Instance*>(handle)->effect->resume();
-}
+// Nothing to start or stop: the filters carry on from where they were, as in the VST effect.
+void activate(LV2_Handle /*handle*/) {}
 
-void deactivate(LV2_Handle handle) {
-  static_cast<Instance*>(handle)->effect->suspend();
-}
+void deactivate(LV2_Handle /*handle*/) {}
 
 void run(LV2_Handle handle, uint32_t sampleCount) {
   Instance* instance = static_cast<Instance*>(handle);
-  Sparkwell* effect = instance->effect;
+  SparkwellCore& core = instance->core;
   for (uint32_t i = 0; i < kNumControlPorts; ++i) {
     const float* port = instance->controls[i];
     if (!port) continue;
@@ -81,29 +62,29 @@ void run(LV2_Handle handle, uint32_t sampleCount) {
     instance->applied[i] = bits;
     instance->everApplied[i] = true;
     const int32_t parameter = kControlParameters[i];
-    effect->setParameter(parameter, parameterFromPort(parameter, *port));
+    core.setParameter(kProgram, parameter, parameterFromPort(parameter, *port));
   }
 
-  float* inputs[2] = {instance->audio[kPortInL], instance->audio[kPortInR]};
-  float* outputs[2] = {instance->audio[kPortOutL], instance->audio[kPortOutR]};
-  if (!inputs[0] || !inputs[1] || !outputs[0] || !outputs[1]) return;
-  // The effect counts frames in a signed 32-bit number.
+  const float* inLeft = instance->audio[kPortInL];
+  const float* inRight = instance->audio[kPortInR];
+  float* outLeft = instance->audio[kPortOutL];
+  float* outRight = instance->audio[kPortOutR];
+  if (!inLeft || !inRight || !outLeft || !outRight) return;
+  // The core counts frames in a signed 32-bit number.
   constexpr uint32_t kLongestCall = 1u << 30;
   while (sampleCount > 0) {
     const uint32_t frames = sampleCount < kLongestCall ? sampleCount : kLongestCall;
-    effect->processReplacing(inputs, outputs, static_cast<VstInt32>(frames));
-    for (float*& p : inputs)
-      p += frames;
-    for (float*& p : outputs)
-      p += frames;
+    core.process(inLeft, inRight, outLeft, outRight, static_cast<int32_t>(frames));
+    inLeft += frames;
+    inRight += frames;
+    outLeft += frames;
+    outRight += frames;
     sampleCount -= frames;
   }
 }
 
 void cleanup(LV2_Handle handle) {
-  Instance* instance = static_cast<Instance*>(handle);
-  delete instance->effect;
-  delete instance;
+  delete static_cast<Instance*>(handle);
 }
 
 const void* extensionData(const char* /*uri*/) {

@@ -1,7 +1,14 @@
 #!/usr/bin/env python3
-"""Fails when the product folders include each other in a circle.
+"""Fails when a product folder includes one it may not, or the folders include each other in a
+circle.
 
-Usage: check-include-layers.py ROOT FOLDER...
+Usage: check-include-layers.py ROOT --allowed LIST [FOLDER...]
+       check-include-layers.py ROOT FOLDER...
+
+LIST names each folder and the folders its files may include, one folder a line
+("editor: params, shell, toolkit"; "#" starts a comment); the folders to walk are the ones it
+names unless FOLDERs are given. Every edge the list does not name fails. Without a list only
+circles fail.
 
 Every C++ file (.h, .cpp) in each FOLDER under ROOT is read for its quoted includes. A name is
 found the way the build finds it: beside the including file (a relative path such as
@@ -23,6 +30,15 @@ def main(argv):
         return 2
     root = os.path.abspath(argv[1])
     folders = argv[2:]
+    allowed = None
+    if folders[0] == "--allowed":
+        if len(folders) < 2:
+            print(__doc__)
+            return 2
+        allowed = read_allowed(folders[1])
+        if allowed is None:
+            return 1
+        folders = folders[2:] or list(allowed)
     files_by_name = {}
     sources = []
     for folder in folders:
@@ -83,16 +99,41 @@ def main(argv):
         if folder not in state:
             walk(folder, [])
 
+    wrong = []
+    if allowed is not None:
+        for folder in folders:
+            for target in sorted(edges[folder]):
+                if target not in allowed.get(folder, set()):
+                    wrong.append(f"{folder} -> {target}: {edges[folder][target]}")
+    for edge in wrong:
+        print("edge not in the list: " + edge)
+
     for circle in cycles:
         print("circle: " + " -> ".join(circle))
         for a, b in zip(circle, circle[1:]):
             print(f"  {edges[a][b]}")
     for problem in problems:
         print("ambiguous include: " + problem)
-    if cycles or problems:
+    if cycles or problems or wrong:
         return 1
-    print("no circle")
+    print("no circle" + (", every edge in the list" if allowed is not None else ""))
     return 0
+
+
+def read_allowed(path):
+    """The list of allowed edges: {folder: set of folders it may include}; None if malformed."""
+    allowed = {}
+    with open(path, encoding="utf-8") as text:
+        for number, line in enumerate(text, 1):
+            line = line.split("#", 1)[0].strip()
+            if not line:
+                continue
+            folder, colon, below = line.partition(":")
+            if not colon or not folder.strip():
+                print(f"{path}:{number}: expected 'folder: folder, ...'")
+                return None
+            allowed[folder.strip()] = {b.strip() for b in below.split(",") if b.strip()}
+    return allowed
 
 
 if __name__ == "__main__":

@@ -89,7 +89,7 @@ void Vst(benchmark::State& state, Motion motion) {
                          parameterFromPort(kControlParameters[i], controls[i]));
   effect->dispatcher(effect, effSetSampleRate, 0, 0, nullptr, 44100.0f);
   effect->dispatcher(effect, effMainsChanged, 0, 1, nullptr, 0.0f);
-  const int32_t moving = motion == Motion::GainMoves ? kParamGain : kParamHpf;
+  const int32_t moving = motion == Motion::GainMoves ? kGain : kHpf;
 
   const auto frames = static_cast<VstInt32>(state.range(0));
   Signal signal(static_cast<size_t>(frames));
@@ -124,7 +124,7 @@ void Lv2(benchmark::State& state, Motion motion) {
     descriptor->connect_port(handle, kFirstControlPort + i, &controls[i]);
   descriptor->activate(handle);
   const uint32_t moving =
-      static_cast<uint32_t>(portOfParameter(motion == Motion::GainMoves ? kParamGain : kParamHpf)) -
+      static_cast<uint32_t>(portOfParameter(motion == Motion::GainMoves ? kGain : kHpf)) -
       kFirstControlPort;
 
   const auto frames = static_cast<uint32_t>(state.range(0));

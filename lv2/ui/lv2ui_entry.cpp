@@ -12,7 +12,7 @@
 #include <new>
 
 #include "port_map.h"
-#include "ui_effect.h"
+#include "ui_editor.h"
 
 namespace {
 
@@ -24,7 +24,7 @@ using sparkwell_lv2::kUiUri;
 // click): the UI then stops talking to the host at once and is destroyed when the outermost call
 // into it returns, so that nothing on the way back out uses freed memory.
 struct UiHandle {
-  UiEffect* ui = nullptr;
+  UiEditor* ui = nullptr;
   const LV2_URID_Map* map = nullptr; // for later options
   int32_t calls = 0;
   bool cleanedUp = false;
@@ -93,11 +93,11 @@ LV2UI_Handle instantiate(const LV2UI_Descriptor* /*descriptor*/, const char* plu
   if (handle == nullptr) return nullptr;
   handle->map = map;
   try {
-    handle->ui = new UiEffect(write, controller, touch, resize);
+    handle->ui = new UiEditor(write, controller, touch, resize);
     // Before the window opens, so that it opens at the host's size.
     const float factor = scaleFactorOption(options, map);
     if (factor > 0.0f) handle->ui->setScaleFactor(factor);
-    if (!handle->ui->openEditor(parent)) {
+    if (!handle->ui->open(parent)) {
       destroy(handle);
       return nullptr;
     }
@@ -105,9 +105,9 @@ LV2UI_Handle instantiate(const LV2UI_Descriptor* /*descriptor*/, const char* plu
     destroy(handle);
     return nullptr;
   }
-  if (widget != nullptr) *widget = reinterpret_cast<LV2UI_Widget>(handle->ui->editorWindow());
+  if (widget != nullptr) *widget = reinterpret_cast<LV2UI_Widget>(handle->ui->window());
   if (resize != nullptr && resize->ui_resize != nullptr)
-    resize->ui_resize(resize->handle, handle->ui->editorWidth(), handle->ui->editorHeight());
+    resize->ui_resize(resize->handle, handle->ui->width(), handle->ui->height());
   return handle;
 }
 
@@ -142,7 +142,7 @@ int idle(LV2UI_Handle handle) {
   auto* ui = static_cast<UiHandle*>(handle);
   HostCall call(ui);
   try {
-    if (!ui->cleanedUp) ui->ui->idleEditor();
+    if (!ui->cleanedUp) ui->ui->idle();
   } catch (...) {
   }
   return 0; // open until the host cleans up

@@ -3,6 +3,7 @@
 #include "biquad.h"
 #include "filter_design.h"
 #include "pickup_sets.h"
+#include "row_designs.h"
 
 #include <cmath>
 #include <gtest/gtest.h>

@@ -1,5 +1,7 @@
 #include "filter_design.h"
+#include "pickup_band.h"
 #include "pickup_sets.h"
+#include "row_designs.h"
 #include "significant_digits.h"
 
 #include <cmath>

@@ -9,21 +9,10 @@
 
 #include "block_chain.h"
 #include "curves.h"
+#include "float_bits.h"
 #include "vector_curves.h"
 
 namespace {
-
-float fromBits(uint32_t bits) {
-  float x;
-  std::memcpy(&x, &bits, sizeof x);
-  return x;
-}
-
-uint32_t bitsOf(float x) {
-  uint32_t bits;
-  std::memcpy(&bits, &x, sizeof bits);
-  return bits;
-}
 
 std::vector<float> testInputs() {
   std::vector<float> inputs;

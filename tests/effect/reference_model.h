@@ -11,6 +11,7 @@
 #include "chain.h"
 #include "curves.h"
 #include "filter_design.h"
+#include "pickup_band.h"
 #include "pickup_sets.h"
 #include "plugin_host.h"
 #include "portable_math.h"

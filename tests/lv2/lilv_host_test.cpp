@@ -26,8 +26,8 @@ using sparkwell_test::PluginLibrary;
 using sparkwell_test::StereoBuffer;
 using sparkwell_test::TestHost;
 
-// The DSP binary must never reach the X server: it builds the effect, whose editor object only
-// decodes its pictures. The plug-ins resolve xcb_connect to this one, exported by the test.
+// The DSP binary must never reach the X server: it holds no editor at all. The plug-ins resolve
+// xcb_connect to this one, exported by the test.
 namespace {
 int xcbConnects = 0;
 }
@@ -133,8 +133,8 @@ TEST(Lv2Description, PortsUnitsScalePointsAndUiAgreeWithTheVstModule) {
     const float program0 = vst.getParameter(parameter);
     const float fromDefault = parameterFromPort(parameter, lilv_node_as_float(def));
     EXPECT_EQ(vstDisplay(vst, parameter, fromDefault), vstDisplay(vst, parameter, program0));
-    if (parameter == kParamPickup)
-      EXPECT_EQ(pickupBandOf(fromDefault), pickupBandOf(program0));
+    if (parameter == kPickup)
+      EXPECT_EQ(switchBandOf(kPickupSwitch, fromDefault), switchBandOf(kPickupSwitch, program0));
     else
       EXPECT_EQ(fromDefault, program0);
     // The range ends map onto the ends of the VST's 0..1 range.
@@ -154,16 +154,16 @@ TEST(Lv2Description, PortsUnitsScalePointsAndUiAgreeWithTheVstModule) {
           text(lilv_scale_point_get_label(point));
     }
     lilv_scale_points_free(points);
-    const bool isSwitch = parameter == kParamPickup || parameter == kParamTransistor ||
-                          parameter == kParamStereo || parameter == kParamEffect;
-    EXPECT_EQ(words.size(), isSwitch ? (parameter == kParamPickup ? 5u : 2u) : 0u) << vstName;
+    const bool isSwitch = parameter == kPickup || parameter == kTransistor ||
+                          parameter == kStereo || parameter == kEffect;
+    EXPECT_EQ(words.size(), isSwitch ? (parameter == kPickup ? 5u : 2u) : 0u) << vstName;
     for (const auto& [portValue, word] : words) {
       EXPECT_EQ(word, vstDisplay(vst, parameter, parameterFromPort(parameter, portValue)))
           << vstName << " " << portValue;
     }
-    EXPECT_EQ(lilv_port_has_property(lv2.plugin, port, toggled.get()), parameter == kParamEffect);
+    EXPECT_EQ(lilv_port_has_property(lv2.plugin, port, toggled.get()), parameter == kEffect);
     EXPECT_EQ(lilv_port_has_property(lv2.plugin, port, enumeration.get()),
-              isSwitch && parameter != kParamEffect);
+              isSwitch && parameter != kEffect);
   }
 
   // The X11 editor, in the same bundle, with the features it needs.
@@ -234,10 +234,8 @@ float randomPortValue(std::mt19937& random, int32_t parameter) {
   const float dice = unit(random);
   if (dice < 0.03f) return NAN;
   const float stretch = dice < 0.08f ? 1.5f : 1.0f; // a little past both ends
-  float lo = 0.0f, hi = 1.0f;
-  if (parameter == kParamGain) lo = kGainMinDb, hi = kGainMaxDb;
-  if (parameter == kParamInput) lo = kInputMinDb, hi = kInputMaxDb;
-  if (parameter == kParamPickup) hi = static_cast<float>(kPickupPoints - 1);
+  const float lo = portMinimum(parameter);
+  const float hi = portMaximum(parameter);
   const float middle = (lo + hi) * 0.5f;
   return middle + (unit(random) - 0.5f) * (hi - lo) * stretch;
 }

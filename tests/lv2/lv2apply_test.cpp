@@ -1,5 +1,7 @@
 // lilv's own command-line host renders a stereo file through the bundle: the file it writes
-// holds the same samples the VST module gives for the same settings.
+// holds the same samples the VST module gives for the same settings. It runs headless, as on a
+// server: no DISPLAY, and the dynamic loader's record shows that no X library came in with the
+// DSP binary.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -29,16 +31,19 @@ TEST(Lv2Apply, RendersAStereoFileAsTheVstModuleDoes) {
     float value;
     int32_t parameter;
   } settings[] = {
-      {"gain", 3.5f, kParamGain},
-      {"hpf", 0.3f, kParamHpf},
-      {"input", 7.0f, kParamInput},
-      {"grid_current", 0.4f, kParamGridCurrent},
-      {"treble", 0.6f, kParamTreble},
-      {"pickup", 4.0f, kParamPickup},
-      {"transistor", 1.0f, kParamTransistor},
-      {"stereo", 0.0f, kParamStereo},
+      {"gain", 3.5f, kGain},
+      {"hpf", 0.3f, kHpf},
+      {"input", 7.0f, kInput},
+      {"grid_current", 0.4f, kGridCurrent},
+      {"treble", 0.6f, kTreble},
+      {"pickup", 4.0f, kPickup},
+      {"transistor", 1.0f, kTransistor},
+      {"stereo", 0.0f, kStereo},
   };
-  std::string command = "LV2_PATH='" SPARKWELL_LV2_PATH "' " LV2APPLY_PATH " -i '" +
+  render_test::ScratchFolder loaderLog; // LD_DEBUG_OUTPUT adds the process id to the name
+  std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY LD_DEBUG=files LD_DEBUG_OUTPUT='" +
+                        loaderLog.file("ld") +
+                        "' LV2_PATH='" SPARKWELL_LV2_PATH "' " LV2APPLY_PATH " -i '" +
                         folder.file("in.wav") + "' -o '" + folder.file("out.wav") + "'";
   std::vector<render_test::DirectSetting> direct;
   for (const auto& s : settings) {
@@ -49,6 +54,13 @@ TEST(Lv2Apply, RendersAStereoFileAsTheVstModuleDoes) {
   ASSERT_EQ(std::system(command.c_str()), 0) << command << "\n"
                                              << render_test::readWholeFile(folder.file("err.txt"));
   ASSERT_TRUE(render_test::fileExists(folder.file("out.wav")));
+  std::string loaded;
+  for (const std::string& name : loaderLog.entries())
+    loaded += render_test::readWholeFile(loaderLog.file(name));
+  ASSERT_NE(loaded.find("sparkwell_dsp.so"), std::string::npos)
+      << "no loader record of the plug-in";
+  for (const char* library : {"file=libxcb", "file=libX"})
+    EXPECT_EQ(loaded.find(library), std::string::npos) << library << " was loaded";
 
   const render_test::Sound output = render_test::readSound(folder.file("out.wav"));
   ASSERT_EQ(output.channels, 2);

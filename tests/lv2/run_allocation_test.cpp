@@ -46,10 +46,9 @@ TEST(Lv2Run, AllocatesNothingWhileEveryPortMoves) {
     for (uint32_t i = 0; i < kNumControlPorts; ++i) {
       const int32_t parameter = kControlParameters[i];
       const float step = static_cast<float>(block % 8) / 7.0f;
-      controls[i] =
-          portFromParameter(parameter, parameter == kParamEffect && block % 16 == 15
-                                           ? 0.0f
-                                           : (parameter == kParamPickup ? step : 1.0f - step));
+      controls[i] = portFromParameter(parameter, parameter == kEffect && block % 16 == 15
+                                                     ? 0.0f
+                                                     : (parameter == kPickup ? step : 1.0f - step));
     }
     lilv_instance_run(instance, kFrames);
   }

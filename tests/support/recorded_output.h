@@ -20,6 +20,8 @@
 #include <string>
 #include <vector>
 
+#include "float_bits.h"
+
 namespace recorded_output {
 
 // Not a multiple of 7 or of 512: every block size ends on a short block.
@@ -62,8 +64,7 @@ inline uint64_t digestOf(const std::vector<float>& left, const std::vector<float
   uint64_t hash = 14695981039346656037ull;
   for (const std::vector<float>* channel : {&left, &right}) {
     for (const float sample : *channel) {
-      uint32_t bits;
-      std::memcpy(&bits, &sample, sizeof bits);
+      const uint32_t bits = bitsOf(sample);
       for (int byte = 0; byte < 4; ++byte) {
         hash ^= (bits >> (8 * byte)) & 0xffu;
         hash *= 1099511628211ull;

@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+#include "parameters.h"
+
 namespace {
 
 struct ParameterWords {
@@ -9,17 +11,26 @@ struct ParameterWords {
   std::vector<DisplayWord> words;
 };
 
-// Pickup bands start at 0.2, 0.4, 0.6 and 0.8; each word takes a value in the middle of its
-// band. The two-way switches take their end points. Grid Current shows "Off" only at 0 and
-// below, and shows numbers above.
+// From the parameter table: each switch word takes a value inside its band, the bands' words
+// spread evenly from 0 to 1 (Pickup's bands start at 0.2, 0.4, 0.6 and 0.8, its words take 0,
+// 0.25, 0.5, 0.75 and 1; the two-way switches take their end points). Grid Current shows its
+// word only at 0 and below, and numbers above.
 const std::vector<ParameterWords>& table() {
-  static const std::vector<ParameterWords> words = {
-      {"Pickup", {{"None", 0.0f}, {"Hot HB", 0.25f}, {"HB", 0.5f}, {"P90", 0.75f}, {"SC", 1.0f}}},
-      {"Transistor", {{"2SB175", 0.0f}, {"AC128", 1.0f}}},
-      {"Stereo", {{"Stereo", 0.0f}, {"Mono", 1.0f}}},
-      {"Grid Current", {{"Off", 0.0f}}},
-      {"Effect", {{"Off", 0.0f}, {"On", 1.0f}}},
-  };
+  static const std::vector<ParameterWords> words = [] {
+    std::vector<ParameterWords> all;
+    for (const ParameterInfo& row : kParameters) {
+      if (row.display == DisplayKind::GridCurrent)
+        all.push_back({row.name, {{kGridCurrentOffWord, 0.0f}}});
+      if (row.display != DisplayKind::Switch) continue;
+      const int last = row.switchWords.edgeCount;
+      ParameterWords entry{row.name, {}};
+      for (int band = 0; band <= last; ++band)
+        entry.words.push_back(
+            {row.switchWords.words[band], static_cast<float>(band) / static_cast<float>(last)});
+      all.push_back(entry);
+    }
+    return all;
+  }();
   return words;
 }
 

@@ -9,19 +9,7 @@ namespace {
 constexpr int kCanaryLength = 16;
 constexpr uint32_t kCanaryBits = 0x7f8badc0u;   // a signalling-NaN pattern no DSP produces
 constexpr uint32_t kSentinelBits = 0x7fc0deadu; // quiet NaN with a recognisable payload
-
-float fromBits(uint32_t bits) {
-  float value;
-  memcpy(&value, &bits, sizeof value);
-  return value;
-}
 } // namespace
-
-uint32_t floatBits(float value) {
-  uint32_t bits;
-  memcpy(&bits, &value, sizeof bits);
-  return bits;
-}
 
 bool isCleanSample(float sample) {
   return std::fpclassify(sample) == FP_NORMAL || sample == 0.0f;
@@ -54,9 +42,9 @@ std::string StereoBuffers::verify(bool expectWritten) const {
     const float* in = inputPointers[c];
     const float* out = outputPointers[c];
     for (int i = 0; i < kCanaryLength; ++i) {
-      if (floatBits(in[frames + i]) != kCanaryBits)
+      if (bitsOf(in[frames + i]) != kCanaryBits)
         return format("input %d canary sample %d after the last frame was overwritten", c, i);
-      if (floatBits(out[frames + i]) != kCanaryBits)
+      if (bitsOf(out[frames + i]) != kCanaryBits)
         return format("output %d canary sample %d after the last frame was overwritten", c, i);
     }
     if (inPlace) {
@@ -65,9 +53,9 @@ std::string StereoBuffers::verify(bool expectWritten) const {
       continue;
     }
     for (int i = 0; i < frames; ++i) {
-      if (floatBits(in[i]) != floatBits(inputCopy[c][static_cast<size_t>(i)]))
+      if (bitsOf(in[i]) != bitsOf(inputCopy[c][static_cast<size_t>(i)]))
         return format("input %d sample %d was changed by the plug-in", c, i);
-      bool written = floatBits(out[i]) != kSentinelBits;
+      bool written = bitsOf(out[i]) != kSentinelBits;
       if (expectWritten && !written) return format("output %d sample %d was not written", c, i);
       if (!expectWritten && written)
         return format("output %d sample %d was written although nothing was to be", c, i);

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "float_bits.h"
+
 constexpr int kChannels = 2;
 
 // A float is "finite" for the validator when it is neither NaN, infinite nor subnormal.
@@ -46,5 +48,3 @@ private:
 void fillNoise(float* samples, int frames, std::mt19937_64& rng, float amplitude);
 // A guitar-like test tone: decaying harmonics, deterministic from `start`.
 void fillTone(float* samples, int frames, long long start, float amplitude);
-
-uint32_t floatBits(float value);

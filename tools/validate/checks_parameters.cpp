@@ -15,7 +15,7 @@
 namespace {
 bool sameFloat(float a, float b) {
   if (std::isnan(a) || std::isnan(b)) return std::isnan(a) && std::isnan(b);
-  return floatBits(a) == floatBits(b);
+  return bitsOf(a) == bitsOf(b);
 }
 
 // Asks for the display text of `index` and records a fault when it breaks the rules.

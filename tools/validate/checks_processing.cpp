@@ -62,7 +62,7 @@ std::vector<float> renderInBlocks(CheckContext& ctx, Instance& instance, const S
 long firstDifference(const std::vector<float>& a, const std::vector<float>& b) {
   size_t n = std::min(a.size(), b.size());
   for (size_t i = 0; i < n; ++i)
-    if (floatBits(a[i]) != floatBits(b[i])) return static_cast<long>(i);
+    if (bitsOf(a[i]) != bitsOf(b[i])) return static_cast<long>(i);
   return a.size() == b.size() ? -1 : static_cast<long>(n);
 }
 

@@ -1,14 +1,15 @@
-// Sparkwell's audio callback: the bypass, or the chain at twice the host rate, in "Mono" (one
-// chain for the sum, on both outputs) or "Stereo" (one chain per channel). The mode and the
-// parameters are read once per block; the chain runs block-wise (dsp/block_chain.h).
+// The core's audio: the bypass, or the chain at twice the host rate, in "Mono" (one chain for
+// the sum, on both outputs) or "Stereo" (one chain per channel). The mode and the parameters are
+// read once per block; the chain runs block-wise (dsp/block_chain.h).
 #include "denormal_flush.h"
-#include "sparkwell.h"
+#include "pickup_band.h"
+#include "sparkwell_core.h"
 
 namespace {
 constexpr auto kRelaxed = std::memory_order_relaxed;
 } // namespace
 
-ChainSettings Sparkwell::chainSettings() const {
+ChainSettings SparkwellCore::chainSettings() const {
   ChainSettings c;
   c.hpfCoefB = hpfCoefB.load(kRelaxed);
   c.hpfCoefA = hpfCoefA.load(kRelaxed);
@@ -27,19 +28,16 @@ ChainSettings Sparkwell::chainSettings() const {
   return c;
 }
 
-void Sparkwell::processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) {
-  if (sampleFrames <= 0) return;
-  const float* inLeft = inputs[0];
-  const float* inRight = inputs[1];
-  float* outLeft = outputs[0];
-  float* outRight = outputs[1];
+void SparkwellCore::process(const float* inLeft, const float* inRight, float* outLeft,
+                            float* outRight, int32_t frames) {
+  if (frames <= 0) return;
   const bool separateChannels = stereoMode.load(kRelaxed);
 
   // The bypass is plain arithmetic in the host's floating-point mode, outside the chain's
   // flush-to-zero: "Mono" averages subnormal inputs exactly, "Stereo" copies every bit. Both
   // inputs of a frame are read before its outputs are written (in-place processing).
   if (effect.load(kRelaxed) <= 0.5f) {
-    for (VstInt32 i = 0; i < sampleFrames; ++i) {
+    for (int32_t i = 0; i < frames; ++i) {
       const float inL = inLeft[i];
       const float inR = inRight[i];
       if (separateChannels) {
@@ -59,5 +57,5 @@ void Sparkwell::processReplacing(float** inputs, float** outputs, VstInt32 sampl
   // Subnormal numbers count as zero inside the chain's arithmetic only.
   const DenormalFlush flushSubnormals;
   runChainBlock(chainPath, leftChannel, rightChannel, separateChannels, inLeft, inRight, outLeft,
-                outRight, sampleFrames, settings, gainIn, chainScratch);
+                outRight, frames, settings, gainIn, chainScratch);
 }

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <limits>
 
+#include "float_bits.h"
 #include "portable_math_tables.h"
 
 namespace portable {
@@ -15,29 +16,8 @@ namespace kernels {
 inline constexpr double kInfinity = std::numeric_limits<double>::infinity();
 inline constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
-inline uint64_t bitsOf(double x) {
-  uint64_t bits;
-  std::memcpy(&bits, &x, sizeof bits);
-  return bits;
-}
-
-inline uint32_t bitsOf(float x) {
-  uint32_t bits;
-  std::memcpy(&bits, &x, sizeof bits);
-  return bits;
-}
-
-inline double fromBits(uint64_t bits) {
-  double x;
-  std::memcpy(&x, &bits, sizeof x);
-  return x;
-}
-
-inline float fromBits(uint32_t bits) {
-  float x;
-  std::memcpy(&x, &bits, sizeof x);
-  return x;
-}
+using ::bitsOf;
+using ::fromBits;
 
 inline bool isNaN(double x) {
   return x != x;

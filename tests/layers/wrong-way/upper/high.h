@@ -1,0 +1,2 @@
+// Lies above lower/ and includes nothing: no circle anywhere.
+#pragma once
