@@ -16,7 +16,9 @@
 // Every sample goes through the chain's operations in the order and precision they are defined
 // in, exactly as a frame-by-frame evaluation does; the vector curves repeat the scalar ones
 // (curves.h, portable_math.h) lane for lane, with no fused multiply-add (the library is built
-// with -ffp-contract=off and the AVX2 copy without FMA), so the results are the same bits.
+// with -ffp-contract=off and the AVX2 copy without FMA), so the results are the same bits. The
+// code is GCC's vector extensions; the few x86 or aarch64 instructions it names directly are
+// guarded, and where none applies the plain lane loop stands in.
 #pragma once
 
 #if !defined(SPARKWELL_CHAIN_NAMESPACE) || !defined(SPARKWELL_CHAIN_LANES)
@@ -25,8 +27,12 @@
 
 #include <cstdint>
 #include <cstring>
-#include <immintrin.h>
 #include <limits>
+#if defined(__x86_64__)
+#include <immintrin.h>
+#elif defined(__aarch64__)
+#include <arm_neon.h>
+#endif
 
 #include "block_chain_paths.h"
 #include "portable_math_tables.h"
@@ -82,19 +88,25 @@ inline Doubles gather(const double* table, Words index) {
 
 // The lanes' sign bits, one bit per lane.
 template <class Mask> inline int laneBits(Mask m) {
-  if constexpr (sizeof(Mask) == 16) {
-    return _mm_movemask_ps((__m128)m);
-  } else {
-    int bits = 0;
-    for (int i = 0; i < kLanes; ++i)
-      bits |= (m[i] < 0 ? 1 : 0) << i;
-    return bits;
-  }
+#if defined(__SSE2__)
+  if constexpr (sizeof(Mask) == 16) return _mm_movemask_ps((__m128)m);
+#endif
+  int bits = 0;
+  for (int i = 0; i < kLanes; ++i)
+    bits |= (m[i] < 0 ? 1 : 0) << i;
+  return bits;
 }
+// A lane of a mask is all ones or all zeros; on aarch64 the smallest or largest lane says it.
 inline bool allLanes(Ints m) {
+#if defined(__aarch64__)
+  if constexpr (sizeof(Ints) == 16) return vminvq_u32((uint32x4_t)m) != 0;
+#endif
   return laneBits(m) == (1 << kLanes) - 1;
 }
 inline bool anyLane(Ints m) {
+#if defined(__aarch64__)
+  if constexpr (sizeof(Ints) == 16) return vmaxvq_u32((uint32x4_t)m) != 0;
+#endif
   return laneBits(m) != 0;
 }
 
