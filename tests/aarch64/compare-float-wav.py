@@ -37,7 +37,7 @@ def main():
               f"{first}: {channels}, {rate} Hz, {len(a)}")
         return 1
     differing = sum(1 for x, y in zip(a, b) if x != y)
-    print(f"{second}: {len(a) // channels} frames of {channels} channel(s) compared, "
+    print(f"{second} against {first}: {len(a) // channels} frames of {channels} channel(s), "
           f"{differing} samples differ")
     return 0 if differing == 0 and len(a) > 0 else 1
 
