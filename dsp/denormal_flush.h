@@ -7,9 +7,9 @@
 // stays exactly as it was. The caller's control state is put back when the block ends, so the
 // host's own floating-point mode is never changed.
 //
-// aarch64 has one flag for both (FPCR.FZ: subnormal operands and results count as zero), and
-// it must be set for the same reason as on x86: for the sound to be the same bits. Many ARM
-// cores also handle subnormals slowly.
+// On aarch64 one flag does both (FPCR.FZ: subnormal operands and results count as zero). It is
+// set there too: many ARM cores handle subnormals slowly as well, and the chain's arithmetic
+// then treats them as the x86 builds do.
 #pragma once
 
 #if defined(__SSE__) || defined(_M_X64) || defined(__x86_64__)
