@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <gtest/gtest.h>
+#include <ios>
 #include <limits>
 #include <random>
 #include <string>
@@ -194,11 +195,12 @@ TEST(PortableMath, DoubleExponential) {
     // The HPF and Treble redesigns: exp of -314 or -3142 times a power of ten over 88200.
     const double pole = -args.logUniform(-3.0, 0.5);
     poles.add(portable::exp(pole), std::exp(static_cast<long double>(pole)));
-    const double x = args.uniform(-745.0, 709.7);
+    // Past both ends: subnormal results from -708.4 down, 0 below -745.13, inf above 709.78.
+    const double x = args.uniform(-746.5, 710.5);
     wide.add(portable::exp(x), std::exp(static_cast<long double>(x)));
   }
   expectAccurate("exp on -3.2 to -0.001", poles, 0.999);
-  expectAccurate("exp on [-745, 709.7]", wide, 0.999);
+  expectAccurate("exp on [-746.5, 710.5]", wide, 0.999);
 }
 
 TEST(PortableMath, DoubleLogarithm) {
@@ -245,6 +247,133 @@ TEST(PortableMath, DoublePower) {
   EXPECT_EQ(portable::pow(2.0, -1074.0), std::numeric_limits<double>::denorm_min());
   EXPECT_EQ(portable::pow(-2.0, 3.0), -8.0);
   EXPECT_EQ(portable::pow(-3.0, 2.0), 9.0);
+}
+
+// The ends of each function's range, with the correctly rounded results worked out to 400 bits:
+// the last arguments whose exp gives the smallest subnormal and the largest finite number and the
+// first that give 0 and inf, results deep in the subnormal range, and the largest finite
+// arguments. A result that is off by a single bit, or 0 where the smallest subnormal is due,
+// fails here; the accuracy sets above would let it pass as a one-unit error.
+TEST(PortableMath, TheEndsOfTheRangesGiveExactResults) {
+  const struct {
+    double x;
+    double expected;
+  } exps[] = {
+      {-0x1.74910d52d3051p+9, 0x0.0000000000001p-1022}, // -745.1332191019411: half way and a bit
+      {-0x1.74910d52d3052p+9, 0.0},                     // the next double down
+      {-745.0, 0x0.0000000000001p-1022},
+      {-744.0, 0x0.0000000000002p-1022},
+      {-740.0, 0x0.0000000000055p-1022},
+      {-730.5, 0x0.000000011486cp-1022},
+      {-720.0, 0x0.0000993b4dc95p-1022},
+      {-709.0, 0x0.8bfe55de02338p-1022},
+      {-708.0, 0x1.7c8ab2288c9abp-1022},
+      {-745.5, 0.0},
+      {-746.0, 0.0},
+      {-0x1.fffffffffffffp+1023, 0.0},
+      {709.0, 0x1.d422d2be5dc9bp+1022},
+      {709.78, 0x1.fe9ce5c4c52b4p+1023},
+      {0x1.62e42fefa39efp+9, 0x1.fffffffffff2ap+1023}, // 709.782712893384: the last finite one
+      {0x1.62e42fefa39f0p+9, kInf},                    // the next double up
+      {0x1.fffffffffffffp+1023, kInf},
+  };
+  for (const auto& e : exps)
+    EXPECT_EQ(portable::exp(e.x), e.expected) << std::hexfloat << "exp(" << e.x << ")";
+
+  const struct {
+    float x;
+    float expected;
+  } expfs[] = {
+      {-0x1.9fe368p+6f, 0x1p-149f}, // -103.97208: the last float whose result is not 0
+      {-0x1.9fe36ap+6f, 0.0f},      // the next float down
+      {-103.0f, 0x1p-149f},
+      {-100.0f, 0x1.bp-145f},
+      {-87.0f, 0x1.666d0ep-126f},
+      {-104.5f, 0.0f},
+      {-0x1.fffffep+127f, 0.0f},
+      {0x1.62e42ep+6f, 0x1.ffff08p+127f}, // 88.72283: the last finite one
+      {0x1.62e430p+6f, kFloatInf},        // the next float up
+      {0x1.fffffep+127f, kFloatInf},
+  };
+  for (const auto& e : expfs)
+    EXPECT_EQ(portable::expf(e.x), e.expected) << std::hexfloat << "expf(" << e.x << ")";
+
+  const struct {
+    double x;
+    double expected;
+  } logs[] = {
+      {0x1.fffffffffffffp+1023, 0x1.62e42fefa39efp+9},
+      {0x0.0000000000001p-1022, -0x1.74385446d71c3p+9},
+      {0x0.012688b70e62bp-1022, -0x1.64e69394d9508p+9},
+      {0x0.fffffffffffffp-1022, -0x1.6232bdd7abcd2p+9},
+      {0x1p-1022, -0x1.6232bdd7abcd2p+9},
+  };
+  for (const auto& e : logs)
+    EXPECT_EQ(portable::log(e.x), e.expected) << std::hexfloat << "log(" << e.x << ")";
+
+  const struct {
+    const char* name;
+    float (*function)(float);
+    float x;
+    float expected;
+  } floats[] = {
+      {"log10f", portable::log10f, 0x1.fffffep+127f, 0x1.344136p+5f},
+      {"log10f", portable::log10f, 0x1p-149f, -0x1.66d3e8p+5f},
+      {"log10f", portable::log10f, 0x1.16c2p-133f, -0x1.400002p+5f},
+      {"log10f", portable::log10f, 0x1p-126f, -0x1.2f703p+5f},
+      {"sinf", portable::sinf, 0x1.fffffep+127f, -0x1.0b3366p-1f},
+      {"sinf", portable::sinf, -0x1.fffffep+127f, 0x1.0b3366p-1f},
+      {"sinf", portable::sinf, 0x1.fffffep+19f, 0x1.156658p-2f}, // the last of the short reduction
+      {"sinf", portable::sinf, 0x1p+20f, 0x1.526cccp-2f},        // the first of the long one
+      {"sinf", portable::sinf, 0x1p-149f, 0x1p-149f},
+      {"cosf", portable::cosf, 0x1.fffffep+127f, 0x1.b4bf2cp-1f},
+      {"cosf", portable::cosf, -0x1.fffffep+127f, 0x1.b4bf2cp-1f},
+      {"cosf", portable::cosf, 0x1.fffffep+19f, 0x1.ecdaf4p-1f},
+      {"cosf", portable::cosf, 0x1p+20f, 0x1.e33adap-1f},
+      {"cosf", portable::cosf, 0x1p-149f, 1.0f},
+  };
+  for (const auto& e : floats)
+    EXPECT_EQ(e.function(e.x), e.expected) << std::hexfloat << e.name << "(" << e.x << ")";
+
+  const struct {
+    double x, y, expected;
+  } pows[] = {
+      {0x1.fffffffffffffp+1023, 0.25, 0x1p+256},
+      {0x1.fffffffffffffp+1023, 0.75, 0x1.fffffffffffffp+767},
+      {0x1.fffffffffffffp+1023, -1.0, 0x0.4p-1022},
+      {0x1.fffffffffffffp+1023, 1.0, 0x1.fffffffffffffp+1023},
+      {0x0.0000000000001p-1022, 0.5, 0x1p-537},
+      {0x0.0000000000001p-1022, -0.5, 0x1p+537},
+      {0.5, 1074.0, 0x0.0000000000001p-1022},
+      {0.5, 1074.5, 0x0.0000000000001p-1022},
+      {0.5, 1075.0, 0.0}, // exactly half the smallest subnormal: to even
+      {2.0, 1023.5, 0x1.6a09e667f3bcdp+1023},
+      {10.0, 308.25, 0x1.fa788589d81d3p+1023},
+      {10.0, -320.0, 0x0.00000000007e8p-1022},
+      {10.0, -323.5, 0x0.0000000000001p-1022},
+  };
+  for (const auto& e : pows)
+    EXPECT_EQ(portable::pow(e.x, e.y), e.expected)
+        << std::hexfloat << "pow(" << e.x << ", " << e.y << ")";
+
+  const struct {
+    float x, y, expected;
+  } powfs[] = {
+      {0x1.fffffep+127f, 0.5f, 0x1.fffffep+63f},
+      {0x1.fffffep+127f, -1.0f, 0x1p-128f},
+      {2.0f, -149.0f, 0x1p-149f},
+      {2.0f, -149.5f, 0x1p-149f},
+      {2.0f, -150.0f, 0.0f}, // exactly half the smallest subnormal: to even
+      {2.0f, 127.5f, 0x1.6a09e6p+127f},
+      {1.8f, -160.0f, 0x1.3fbp-136f},
+      {1.8f, -176.0f, 0x1p-149f},
+      {1.8f, -177.0f, 0.0f},
+      {1.8f, 150.0f, 0x1.25f896p+127f},
+      {1.8f, 151.0f, kFloatInf},
+  };
+  for (const auto& e : powfs)
+    EXPECT_EQ(portable::powf(e.x, e.y), e.expected)
+        << std::hexfloat << "powf(" << e.x << ", " << e.y << ")";
 }
 
 // Special values: NaN, infinities, zeros of either sign, and the results that fall out of the

@@ -8,9 +8,11 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <map>
 #include <memory>
 #include <random>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -355,6 +357,183 @@ TEST(Lv2Sound, EverySettingGivesItsRecordedDigestAtEveryBlockSize) {
     }
   }
   if (printRequested()) std::printf("%s", rows.c_str());
+}
+
+// The port table of the README, written out by hand: each port value (inside the range, at its
+// ends, between scale points, beyond the range, NaN) and the parameter value it stands for. Gain
+// is (dB + 50) / 70 and Input (dB + 30) / 60 in single precision, the decimals below being the
+// exact quotients; values outside a range are held at its ends, NaN at the lower one; the switch
+// ports take the nearest scale point.
+constexpr float kNan = std::numeric_limits<float>::quiet_NaN();
+constexpr float kInfinity = std::numeric_limits<float>::infinity();
+struct PortRow {
+  uint32_t port;
+  float portValue;
+  float parameterValue;
+};
+constexpr PortRow kPortTable[] = {
+    // gain: -50 to +20 dB
+    {4, -50.0f, 0.0f},
+    {4, 20.0f, 1.0f},
+    {4, -8.0f, 0.6f},
+    {4, 0.0f, 0.714285714285714f},
+    {4, 3.5f, 0.764285714285714f},
+    {4, -49.0f, 0.0142857142857143f},
+    {4, -50.5f, 0.0f},
+    {4, 25.0f, 1.0f},
+    {4, -kInfinity, 0.0f},
+    {4, kInfinity, 1.0f},
+    {4, kNan, 0.0f},
+    // hpf: 0 to 1
+    {5, 0.0f, 0.0f},
+    {5, 1.0f, 1.0f},
+    {5, 0.3f, 0.3f},
+    {5, -0.2f, 0.0f},
+    {5, 1.5f, 1.0f},
+    {5, kNan, 0.0f},
+    // input: -30 to +30 dB
+    {6, -30.0f, 0.0f},
+    {6, 30.0f, 1.0f},
+    {6, 0.0f, 0.5f},
+    {6, 7.0f, 0.616666666666667f},
+    {6, -12.0f, 0.3f},
+    {6, -31.0f, 0.0f},
+    {6, 31.0f, 1.0f},
+    {6, kNan, 0.0f},
+    // grid_current: 0 to 1
+    {7, 0.0f, 0.0f},
+    {7, 0.5f, 0.5f},
+    {7, 1.0f, 1.0f},
+    {7, -1.0f, 0.0f},
+    {7, 2.0f, 1.0f},
+    {7, kNan, 0.0f},
+    // treble: 0 to 1
+    {8, 0.0f, 0.0f},
+    {8, 1.0f, 1.0f},
+    {8, 0.6f, 0.6f},
+    {8, -0.01f, 0.0f},
+    {8, 7.0f, 1.0f},
+    {8, kNan, 0.0f},
+    // pickup: 0 "None", 1 "Hot HB", 2 "HB", 3 "P90", 4 "SC"
+    {9, 0.0f, 0.0f},
+    {9, 1.0f, 0.25f},
+    {9, 2.0f, 0.5f},
+    {9, 3.0f, 0.75f},
+    {9, 4.0f, 1.0f},
+    {9, 0.4f, 0.0f},
+    {9, 0.6f, 0.25f},
+    {9, 1.4f, 0.25f},
+    {9, 2.49f, 0.5f},
+    {9, 2.51f, 0.75f},
+    {9, 2.6f, 0.75f},
+    {9, 3.7f, 1.0f},
+    {9, -1.0f, 0.0f},
+    {9, 5.0f, 1.0f},
+    {9, 100.0f, 1.0f},
+    {9, kNan, 0.0f},
+    // transistor: 0 "2SB175", 1 "AC128"
+    {10, 0.0f, 0.0f},
+    {10, 1.0f, 1.0f},
+    {10, 0.4f, 0.0f},
+    {10, 0.6f, 1.0f},
+    {10, -3.0f, 0.0f},
+    {10, 7.0f, 1.0f},
+    {10, kNan, 0.0f},
+    // stereo: 0 "Stereo", 1 "Mono"
+    {11, 0.0f, 0.0f},
+    {11, 1.0f, 1.0f},
+    {11, 0.3f, 0.0f},
+    {11, 0.7f, 1.0f},
+    {11, -1.0f, 0.0f},
+    {11, 2.0f, 1.0f},
+    {11, kNan, 0.0f},
+    // effect: 0 "Off", 1 "On"
+    {12, 0.0f, 0.0f},
+    {12, 1.0f, 1.0f},
+    {12, 0.4f, 0.0f},
+    {12, 0.6f, 1.0f},
+    {12, -1.0f, 0.0f},
+    {12, 5.0f, 1.0f},
+    {12, kNan, 0.0f},
+};
+// The parameter values of the README's default port values, in port order.
+constexpr float kDefaultParameters[kNumControlPorts] = {0.6f, 1.0f, 0.5f, 0.0f, 1.0f,
+                                                        0.5f, 0.0f, 1.0f, 1.0f};
+
+std::string portCase(const PortRow& row) {
+  std::ostringstream name;
+  name << "port " << row.port << " at " << row.portValue;
+  return name.str();
+}
+
+// Each port value gives its parameter value through the mapping, and through the LV2 binary the
+// same samples as the VST module given the parameter value from the table (the others at their
+// defaults, all of them set).
+TEST(Lv2Ports, EveryPortValueGivesTheParameterValueOfTheReadmeTable) {
+  for (const PortRow& row : kPortTable) {
+    const float mapped = parameterFromPort(parameterOfPort(row.port), row.portValue);
+    EXPECT_EQ(std::memcmp(&mapped, &row.parameterValue, sizeof(float)), 0)
+        << portCase(row) << ": " << mapped << " instead of " << row.parameterValue;
+  }
+
+  Lv2World lv2;
+  ASSERT_NE(lv2.plugin, nullptr);
+  PluginLibrary library(SPARKWELL_PLUGIN_PATH);
+  StereoBuffer input{recorded_output::decayingTone(), recorded_output::integerNoise()};
+  input.left.resize(300);
+  input.right.resize(300);
+  for (const PortRow& row : kPortTable) {
+    Lv2Instance lv2Instance(lv2.plugin, 44100.0);
+    ASSERT_TRUE(lv2Instance);
+    lv2Instance.controls[row.port - kFirstControlPort] = row.portValue;
+    lilv_instance_activate(lv2Instance.instance);
+    const StereoBuffer fromLv2 = lv2Instance.run(input, false);
+    lilv_instance_deactivate(lv2Instance.instance);
+
+    TestHost host;
+    PluginInstance vst(host, library.vstPluginMain());
+    ASSERT_TRUE(vst);
+    vst.dispatch(effMainsChanged, 0, 1);
+    for (uint32_t i = 0; i < kNumControlPorts; ++i)
+      vst.setParameter(kControlParameters[i], kFirstControlPort + i == row.port
+                                                  ? row.parameterValue
+                                                  : kDefaultParameters[i]);
+    const StereoBuffer fromVst = vst.process(input).output;
+    EXPECT_TRUE(sameBits(fromVst.left, fromLv2.left)) << portCase(row) << ", left";
+    EXPECT_TRUE(sameBits(fromVst.right, fromLv2.right)) << portCase(row) << ", right";
+  }
+}
+
+// The editor's way back, written out by hand: the port value it writes for a parameter value.
+// A Pickup value gives the scale point of its band (edges at the doubles 0.2, 0.4, 0.6 and 0.8,
+// so 0.2f already counts as "Hot HB"; below 0 "None", above 1 and NaN "SC"); Transistor and
+// Effect are on strictly above 0.5, Stereo is "Stereo" strictly below; the others are held at the
+// ends of their ports.
+TEST(Lv2Ports, TheEditorWritesThePortValueOfEachParameterValue) {
+  const struct {
+    uint32_t port;
+    float parameterValue;
+    float portValue;
+  } table[] = {
+      {4, 0.0f, -50.0f},      {4, 1.0f, 20.0f},       {4, 0.6f, -8.0f},   {4, 0.5f, -15.0f},
+      {4, 0.25f, -32.5f},     {4, -0.1f, -50.0f},     {4, 1.2f, 20.0f},   {4, kNan, -50.0f},
+      {5, 0.3f, 0.3f},        {5, -1.0f, 0.0f},       {5, 1.5f, 1.0f},    {6, 0.0f, -30.0f},
+      {6, 1.0f, 30.0f},       {6, 0.5f, 0.0f},        {6, 0.25f, -15.0f}, {6, 2.0f, 30.0f},
+      {7, 0.5f, 0.5f},        {7, -0.5f, 0.0f},       {8, 0.6f, 0.6f},    {8, 3.0f, 1.0f},
+      {9, 0.0f, 0.0f},        {9, 0.1f, 0.0f},        {9, 0.19f, 0.0f},   {9, 0.2f, 1.0f},
+      {9, 0.39f, 1.0f},       {9, 0.4f, 2.0f},        {9, 0.5f, 2.0f},    {9, 0.59f, 2.0f},
+      {9, 0.6f, 3.0f},        {9, 0.79f, 3.0f},       {9, 0.8f, 4.0f},    {9, 1.0f, 4.0f},
+      {9, -0.5f, 0.0f},       {9, 1.5f, 4.0f},        {9, kNan, 4.0f},    {10, 0.0f, 0.0f},
+      {10, 0.5f, 0.0f},       {10, 0.5000001f, 1.0f}, {10, 1.0f, 1.0f},   {11, 0.0f, 0.0f},
+      {11, 0.4999999f, 0.0f}, {11, 0.5f, 1.0f},       {11, 1.0f, 1.0f},   {12, 0.0f, 0.0f},
+      {12, 0.5f, 0.0f},       {12, 0.5000001f, 1.0f}, {12, 1.0f, 1.0f},
+  };
+  for (const auto& row : table) {
+    const float port = portFromParameter(parameterOfPort(row.port), row.parameterValue);
+    EXPECT_EQ(std::memcmp(&port, &row.portValue, sizeof(float)), 0)
+        << "port " << row.port << " for " << row.parameterValue << ": " << port << " instead of "
+        << row.portValue;
+  }
 }
 
 } // namespace
