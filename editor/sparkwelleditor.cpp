@@ -82,7 +82,10 @@ bool sparkwelleditor::open(void* ptr) {
   // The controls hold their own references to their pictures now.
   releaseBitmaps();
   backPanelShown = false;
-  return true;
+  // Without a window (no parent, a parent id that is no window, no display) the frame draws
+  // into memory only: our tools' way in, but nothing a host could show.
+  IPlatformFrame* platformFrame = frame->getPlatformFrame();
+  return platformFrame != nullptr && !platformFrame->getNativeWindow().isNull();
 }
 
 void sparkwelleditor::close() {

@@ -25,8 +25,8 @@ public:
   ~sparkwelleditor() override;
 
   // Builds the frame inside the host's window `ptr` with all ten controls at the effect's
-  // current values and shows the front face. Always answers true. An editor that is already
-  // open closes its old frame first.
+  // current values and shows the front face. Answers whether a window was made there; without
+  // one the frame draws into memory. An editor that is already open closes its old frame first.
   bool open(void* ptr) override;
   // Releases the frame with its controls; the two background pictures stay for the next open.
   void close() override;

@@ -144,6 +144,14 @@ void AEffGUIEditor::endEdit(int32_t index) {
   if (AudioEffectX* host = extendedEffect(effect)) host->endEdit(index);
 }
 
+void AEffGUIEditor::beginEvent() {
+  if (effect != nullptr) effect->enterCall();
+}
+
+void AEffGUIEditor::endEvent() {
+  if (effect != nullptr) AudioEffect::leaveCall(effect);
+}
+
 void AEffGUIEditor::doIdleStuff() {
   uint32_t now = platform::tickCount();
   // Early only within the interval before the stored time; any longer gap runs the pass at once.

@@ -44,6 +44,10 @@ public:
   CFrame* getFrame() const override { return frame; }
   void doIdleStuff() override;
   bool beforeSizeChange(const CRect& newSize, const CRect& oldSize) override;
+  // A window event counts as a call into the instance (AudioEffect::enterCall): the host may
+  // end the instance from inside it. endEvent may destroy this editor with the instance.
+  void beginEvent() override;
+  void endEvent() override;
 
   // Whether the tick count `later` lies ahead of `now`, by one idle interval (100 ms) at most,
   // as an unsigned difference: so whenever the stored time is further off than a pass ever puts

@@ -13,25 +13,7 @@ AudioEffect* effectOf(AEffect* e) {
 // The record entries: plain functions the host calls through the AEffect record. Each finds
 // the effect object in `object` and forwards the call. No exception may cross into the host,
 // so each entry swallows whatever an operation throws and answers as if nothing was done.
-
-VstIntPtr dispatchEntry(AEffect* e, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
-                        float opt) {
-  AudioEffect* effect = effectOf(e);
-  if (!effect) return 0;
-  VstIntPtr answer = 0;
-  try {
-    answer = effect->dispatcher(opcode, index, value, ptr, opt);
-  } catch (...) {
-    answer = 0;
-  }
-  if (opcode == effClose) {
-    // The host is done with this instance even if its close failed. The record lives inside
-    // the object: after this the host's pointer is gone.
-    delete effect;
-    return 1;
-  }
-  return answer;
-}
+// The dispatcher's entry is AudioEffect::dispatchEntry, below.
 
 void setParameterEntry(AEffect* e, VstInt32 index, float value) {
   AudioEffect* effect = effectOf(e);
@@ -111,6 +93,50 @@ AudioEffect::~AudioEffect() {
   delete owned;
 }
 
+VstIntPtr AudioEffect::dispatchEntry(AEffect* e, VstInt32 opcode, VstInt32 index, VstIntPtr value,
+                                     void* ptr, float opt) {
+  AudioEffect* effect = effectOf(e);
+  if (!effect) return 0;
+  effect->enterCall();
+  VstIntPtr answer = 0;
+  try {
+    answer = effect->dispatcher(opcode, index, value, ptr, opt);
+  } catch (...) {
+    answer = 0;
+  }
+  if (opcode == effClose) {
+    // The host is done with this instance even if its close failed. The record lives inside
+    // the object: after this the host's pointer is gone. A call still under way (the host
+    // closes from inside one of its callbacks) keeps the object until that call returns.
+    try {
+      effect->closedByHost();
+    } catch (...) {
+    }
+    answer = 1;
+  }
+  leaveCall(effect);
+  return answer;
+}
+
+void AudioEffect::enterCall() {
+  callDepth.fetch_add(1, std::memory_order_relaxed);
+}
+
+void AudioEffect::leaveCall(AudioEffect* effect) {
+  if (effect->callDepth.fetch_sub(1, std::memory_order_relaxed) == 1 &&
+      effect->hostClosed.load(std::memory_order_relaxed) != 0)
+    delete effect;
+}
+
+void AudioEffect::closedByHost() {
+  hostClosed.store(1, std::memory_order_relaxed);
+  // Destroyed at once (the destructor closes the window) unless an earlier call is still under
+  // way: then the window cannot wait, and whatever that call still does stays in the plug-in.
+  if (callDepth.load(std::memory_order_relaxed) == 1) return;
+  if (editor) editor->close();
+  hostSilenced.store(1, std::memory_order_relaxed);
+}
+
 void AudioEffect::setEditor(AEffEditor* newEditor) {
   editor = newEditor;
   if (editor)
@@ -121,7 +147,8 @@ void AudioEffect::setEditor(AEffEditor* newEditor) {
 
 VstIntPtr AudioEffect::callHost(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
                                 float opt) {
-  return audioMaster ? audioMaster(&cEffect, opcode, index, value, ptr, opt) : 0;
+  if (!audioMaster || hostSilenced.load(std::memory_order_relaxed) != 0) return 0;
+  return audioMaster(&cEffect, opcode, index, value, ptr, opt);
 }
 
 // Requests 0 to 24. The extended dispatcher of AudioEffectX passes everything outside 25 to 79
@@ -175,7 +202,10 @@ VstIntPtr AudioEffect::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr val
     return editor->getRect(static_cast<ERect**>(ptr)) ? 1 : 0;
   case effEditOpen:
     if (!editor) return 0;
-    return editor->open(ptr) ? 1 : 0;
+    if (editor->open(ptr)) return 1;
+    // No window came of it: the host takes the editor as closed, so nothing may stay open.
+    editor->close();
+    return 0;
   case effEditClose:
     if (editor) editor->close();
     return 0;

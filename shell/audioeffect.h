@@ -64,6 +64,15 @@ public:
   // Not virtual: stores the editor and sets or clears effFlagsHasEditor.
   void setEditor(AEffEditor* newEditor);
 
+  // The calls into the instance that can reach the host (the dispatcher entry and the editor's
+  // window events) are counted, because the host may end the instance with effClose from inside
+  // one of its callbacks while such a call is still under way. The instance then closes its
+  // window, stops talking to the host and is destroyed when the outermost call returns.
+  void enterCall();
+  // Ends a call begun with enterCall; destroys `effect` when it was the outermost call and the
+  // host has closed the instance meanwhile. Nothing of the instance may be touched afterwards.
+  static void leaveCall(AudioEffect* effect);
+
 protected:
   audioMasterCallback audioMaster;
   AEffEditor* editor;
@@ -76,9 +85,26 @@ protected:
   std::atomic<VstInt32> curProgram;
   AEffect cEffect;
 
-  // Calls audioMaster with &cEffect; answers 0 when there is no callback.
+  // Calls audioMaster with &cEffect; answers 0 when there is no callback or the host has
+  // closed the instance while a call was still under way.
   VstIntPtr callHost(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
                      float opt = 0.0f);
+
+private:
+  // The record's dispatcher entry.
+  static VstIntPtr dispatchEntry(AEffect* e, VstInt32 opcode, VstInt32 index, VstIntPtr value,
+                                 void* ptr, float opt);
+  // What effClose does besides the effect's close. When the destruction has to wait for a call
+  // under way, the window goes now all the same (ending an edit in progress at the host, which
+  // still listens while it is inside effClose), and from then on nothing is sent to the host,
+  // which holds the instance as gone.
+  void closedByHost();
+
+  // Calls under way (enterCall), whether effClose came, and whether the host is no longer
+  // called; 32-bit, as the host may call the dispatcher from more than one thread.
+  std::atomic<int32_t> callDepth{0};
+  std::atomic<int32_t> hostClosed{0};
+  std::atomic<int32_t> hostSilenced{0};
 };
 
 // Made by the effect (one definition in the plug-in): constructs one effect object for the

@@ -1,6 +1,7 @@
 #include "cframe.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "cbitmap.h"
 #include "cdrawcontext.h"
@@ -341,9 +342,18 @@ int32_t CFrame::platformOnKeyUp(CKeyCode& keyCode) {
 }
 
 void CFrame::platformRemember() {
-  if (!destroying) remember();
+  if (destroying) return;
+  remember();
+  if (heldEvents++ == 0 && editor != nullptr) {
+    eventOwner = editor;
+    eventOwner->beginEvent();
+  }
 }
 
 void CFrame::platformForget() {
-  if (!destroying) forget();
+  if (destroying) return;
+  VSTGUIEditorInterface* owner = nullptr;
+  if (--heldEvents == 0) std::swap(owner, eventOwner);
+  forget();                                // the frame may go here
+  if (owner != nullptr) owner->endEvent(); // and the owner here
 }

@@ -111,6 +111,10 @@ private:
   PixelImage composed;
   std::unique_ptr<IPlatformFrame> platformFrame;
   bool closed = false;
+  // Window events under way (PlatformFrameHold), and the editor told of the outermost one's
+  // begin, which hears of its end too.
+  int32_t heldEvents = 0;
+  VSTGUIEditorInterface* eventOwner = nullptr;
   // Set once the last reference has gone: a back end's event arriving while the views go must
   // not count references on a frame that is already being destroyed.
   bool destroying = false;

@@ -29,6 +29,11 @@ public:
   // Asked before the frame changes its size; false vetoes the change.
   virtual bool beforeSizeChange(const CRect& /*newSize*/, const CRect& /*oldSize*/) { return true; }
   virtual CFrame* getFrame() const { return frame; }
+  // The outermost window event of the frame (a click, a key, an expose) begins and ends. The
+  // owner is told of the end even when it closed the frame meanwhile, and must live until then;
+  // the end is the last the frame says to it, and the owner may end itself there.
+  virtual void beginEvent() {}
+  virtual void endEvent() {}
 
 protected:
   VSTGUIEditorInterface() : frame(nullptr) {}

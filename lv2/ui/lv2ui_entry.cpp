@@ -18,6 +18,38 @@ using sparkwell_lv2::kUiUri;
 constexpr int kWidth = 450;
 constexpr int kHeight = 306;
 
+// What the host holds: the UI and the host's calls into it that are under way. A host may call
+// cleanup from inside a call the UI makes to it (its write function, while idle handles a
+// click): the UI then stops talking to the host at once and is destroyed when the outermost call
+// into it returns, so that nothing on the way back out uses freed memory.
+struct UiHandle {
+  UiEffect* ui = nullptr;
+  int32_t calls = 0;
+  bool cleanedUp = false;
+};
+
+void destroy(UiHandle* handle) {
+  try {
+    delete handle->ui;
+  } catch (...) {
+  }
+  delete handle;
+}
+
+// One call of the host into the UI; declared first in an entry, so it ends last.
+class HostCall {
+public:
+  explicit HostCall(UiHandle* entered) : handle(entered) { ++handle->calls; }
+  ~HostCall() {
+    if (--handle->calls == 0 && handle->cleanedUp) destroy(handle);
+  }
+  HostCall(const HostCall&) = delete;
+  HostCall& operator=(const HostCall&) = delete;
+
+private:
+  UiHandle* handle;
+};
+
 const void* featureData(const LV2_Feature* const* features, const char* uri) {
   if (features == nullptr) return nullptr;
   for (const LV2_Feature* const* feature = features; *feature != nullptr; ++feature)
@@ -37,26 +69,33 @@ LV2UI_Handle instantiate(const LV2UI_Descriptor* /*descriptor*/, const char* plu
   const auto* touch = static_cast<const LV2UI_Touch*>(featureData(features, LV2_UI__touch));
   const auto* resize = static_cast<const LV2UI_Resize*>(featureData(features, LV2_UI__resize));
 
-  UiEffect* ui = nullptr;
+  auto* handle = new (std::nothrow) UiHandle;
+  if (handle == nullptr) return nullptr;
   try {
-    ui = new UiEffect(write, controller, touch);
-    if (!ui->openEditor(parent)) {
-      delete ui;
+    handle->ui = new UiEffect(write, controller, touch);
+    if (!handle->ui->openEditor(parent)) {
+      destroy(handle);
       return nullptr;
     }
   } catch (...) {
-    delete ui;
+    destroy(handle);
     return nullptr;
   }
-  if (widget != nullptr) *widget = reinterpret_cast<LV2UI_Widget>(ui->editorWindow());
+  if (widget != nullptr) *widget = reinterpret_cast<LV2UI_Widget>(handle->ui->editorWindow());
   if (resize != nullptr && resize->ui_resize != nullptr)
     resize->ui_resize(resize->handle, kWidth, kHeight);
-  return ui;
+  return handle;
 }
 
-void cleanup(LV2UI_Handle handle) {
+void cleanup(LV2UI_Handle host) {
+  auto* handle = static_cast<UiHandle*>(host);
+  if (handle->calls == 0) {
+    destroy(handle);
+    return;
+  }
+  handle->cleanedUp = true;
   try {
-    delete static_cast<UiEffect*>(handle);
+    handle->ui->hostGone();
   } catch (...) {
   }
 }
@@ -67,15 +106,19 @@ void portEvent(LV2UI_Handle handle, uint32_t port, uint32_t size, uint32_t forma
   if (format != 0 || size != sizeof(float) || buffer == nullptr) return;
   float value;
   std::memcpy(&value, buffer, sizeof value);
+  auto* ui = static_cast<UiHandle*>(handle);
+  HostCall call(ui);
   try {
-    static_cast<UiEffect*>(handle)->portEvent(port, value);
+    if (!ui->cleanedUp) ui->ui->portEvent(port, value);
   } catch (...) {
   }
 }
 
 int idle(LV2UI_Handle handle) {
+  auto* ui = static_cast<UiHandle*>(handle);
+  HostCall call(ui);
   try {
-    static_cast<UiEffect*>(handle)->idleEditor();
+    if (!ui->cleanedUp) ui->ui->idleEditor();
   } catch (...) {
   }
   return 0; // open until the host cleans up

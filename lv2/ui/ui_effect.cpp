@@ -53,6 +53,13 @@ void UiEffect::portEvent(uint32_t port, float portValue) {
   setParameter(index, sparkwell_lv2::parameterFromPort(index, portValue));
 }
 
+void UiEffect::hostGone() {
+  // Closed while the host still listens: closing may end an edit at the host.
+  panel->close();
+  hostWrite = nullptr;
+  hostTouch = nullptr;
+}
+
 void UiEffect::setParameter(VstInt32 index, float value) {
   if (hasValue(index)) values[index] = value;
   panel->setParameter(index, value);

@@ -33,6 +33,9 @@ public:
   void idleEditor();
   // A control port's value from the host, as float.
   void portEvent(uint32_t port, float portValue);
+  // The host has cleaned the UI up while a call into it is under way: the window closes now,
+  // and nothing more goes to the host's functions.
+  void hostGone();
 
   void setParameter(VstInt32 index, float value) override;
   float getParameter(VstInt32 index) override;

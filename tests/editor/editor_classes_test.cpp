@@ -59,15 +59,17 @@ protected:
   TestHost host;
   std::unique_ptr<Sparkwell> effect;
   sparkwelleditor* editor = nullptr;
-  // A parent that is no window (an address above every window id): the frame finds no window
-  // to open there and draws into memory.
-  uint64_t parentWindow = 1;
+  // The editor opened without a window, as our tools open it: the frame draws into memory.
+  bool openInMemory() {
+    editor->open(nullptr);
+    return editor->getFrame() != nullptr;
+  }
 };
 
 TEST_F(EditorClassesTest, OpenBuildsEveryControlAtTheEffectsValueWithOnlyTheFrontFaceVisible) {
   effect->setParameter(kHpf, 0.25f);
   effect->setParameter(kStereo, 0.0f);
-  ASSERT_EQ(dispatch(effEditOpen, &parentWindow), 1);
+  ASSERT_TRUE(openInMemory());
   for (VstInt32 tag = 0; tag < kNumParams; ++tag) {
     ASSERT_NE(editor->getControl(tag), nullptr) << tag;
     EXPECT_EQ(editor->getControl(tag)->getTag(), tag);
@@ -87,7 +89,7 @@ TEST_F(EditorClassesTest, OpenBuildsEveryControlAtTheEffectsValueWithOnlyTheFron
 }
 
 TEST_F(EditorClassesTest, TheTabShowsOneFaceAtATimeAndTheTabItselfOnBoth) {
-  ASSERT_EQ(dispatch(effEditOpen, &parentWindow), 1);
+  ASSERT_TRUE(openInMemory());
   clickTab();
   EXPECT_TRUE(editor->isBackPanelShown());
   for (VstInt32 tag : kBackFaceTags)
@@ -109,7 +111,7 @@ TEST_F(EditorClassesTest, TheTabShowsOneFaceAtATimeAndTheTabItselfOnBoth) {
 }
 
 TEST_F(EditorClassesTest, HostValuesAreLimitedByTheControlsAndIndicesWithoutOneIgnored) {
-  ASSERT_EQ(dispatch(effEditOpen, &parentWindow), 1);
+  ASSERT_TRUE(openInMemory());
   effect->setParameter(kGain, 1.5f);
   effect->setParameter(kInput, -0.5f);
   effect->setParameter(kTransistor, 0.7f);
@@ -133,7 +135,7 @@ TEST_F(EditorClassesTest, HostValuesAreLimitedByTheControlsAndIndicesWithoutOneI
 }
 
 TEST_F(EditorClassesTest, ValuesFromAnotherThreadReachTheControlsAtTheNextIdle) {
-  ASSERT_EQ(dispatch(effEditOpen, &parentWindow), 1);
+  ASSERT_TRUE(openInMemory());
   const float before = controlValue(kGain);
   setFromAnotherThread(kGain, 0.2f);
   EXPECT_EQ(effect->getParameter(kGain), 0.2f);
@@ -166,7 +168,7 @@ TEST_F(EditorClassesTest, ValuesFromAnotherThreadReachTheControlsAtTheNextIdle) 
 TEST_F(EditorClassesTest, ValuesSetWhileClosedShowAtTheNextOpen) {
   setFromAnotherThread(kGridCurrent, 0.4f);
   effect->setParameter(kEffect, 0.0f);
-  ASSERT_EQ(dispatch(effEditOpen, &parentWindow), 1);
+  ASSERT_TRUE(openInMemory());
   dispatch(effEditIdle);
   EXPECT_EQ(controlValue(kGridCurrent), 0.4f);
   EXPECT_EQ(controlValue(kEffect), 0.0f);
@@ -184,7 +186,7 @@ TEST_F(EditorClassesTest, WithoutTheFrontPictureTheSizeIsZeroAndOpenStillSucceed
   ASSERT_NE(rect, nullptr);
   EXPECT_EQ(rect->right - rect->left, 0);
   EXPECT_EQ(rect->bottom - rect->top, 0);
-  EXPECT_EQ(dispatch(effEditOpen, &parentWindow), 1);
+  EXPECT_TRUE(openInMemory());
   dispatch(effEditIdle);
   EXPECT_EQ(editor->getFrame()->getViewSize(), CRect(0, 0, 0, 0));
   EXPECT_EQ(controlValue(kGain), effect->getParameter(kGain));

@@ -283,11 +283,12 @@ TEST_F(EditorWindowTest, OpeningAnOpenEditorAgainReplacesItsWindow) {
   EXPECT_TRUE(window->children().empty());
 }
 
-TEST_F(EditorWindowTest, AParentIdWithoutAWindowOpensNothingAndTheNextOpenWorks) {
+TEST_F(EditorWindowTest, AParentIdWithoutAWindowIsAnsweredZeroAndTheNextOpenWorks) {
   // The server answers the plug-in's connection with an error for this id; that must end in a
-  // quiet failure, not in the end of the host.
-  plugin->dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(uintptr_t{0x3fffff0}));
+  // quiet failure, not in the end of the host, and the host must hear that nothing is shown.
+  EXPECT_EQ(plugin->dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(uintptr_t{0x3fffff0})), 0);
   window->idleFor(20);
+  EXPECT_TRUE(window->children().empty());
   plugin->dispatch(effEditClose);
   EXPECT_TRUE(window->children().empty());
   EXPECT_EQ(openEditor(), 1);

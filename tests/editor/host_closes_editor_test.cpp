@@ -2,10 +2,12 @@
 // operates it: every control of both faces and the tab, by click, drag and key, with the close
 // coming from audioMasterBeginEdit, audioMasterAutomate or audioMasterEndEdit. Meaningful under
 // AddressSanitizer (the asan build runs it): the frame, the control and the back end must all
-// outlive the call they are in, and the control must end its edit once and then stop.
+// outlive the call they are in, and the control must end its edit once and then stop. A host
+// may also end the whole instance (effClose) there: the instance then outlives the call too.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -134,6 +136,72 @@ TEST(HostClosesEditorTest, FromEveryEditCallOfEveryGestureOnEveryControl) {
         ASSERT_EQ(again.openAnswer(), 1);
         again.idle();
         EXPECT_EQ(again.image().width, kPanelWidth);
+      }
+}
+
+// effClose from audioMasterAutomate or audioMasterEndEdit of a gesture on every control. The
+// edit still ends at the host (while it is inside effClose), nothing at all reaches the host
+// once effClose has returned, and the instance goes when the gesture's call returns: no use
+// after free, and no leak (LeakSanitizer at the end of the asan build's run).
+TEST(HostClosesEditorTest, TheInstanceEndedFromAutomateOrEndEditOfEveryGesture) {
+  PluginLibrary library(pluginPath());
+  ASSERT_TRUE(library.isLoaded()) << library.loadError();
+  TestHost host;
+  host.takeStrays(); // so that a call for the closed record would be recorded too
+  for (VstInt32 closingCall : {audioMasterAutomate, audioMasterEndEdit})
+    for (int tag = 0; tag <= 9; ++tag)
+      for (Gesture gesture : {Gesture::click, Gesture::drag, Gesture::key}) {
+        SCOPED_TRACE("host call " + std::to_string(closingCall) + ", tag " + std::to_string(tag) +
+                     ", " + nameOf(gesture));
+        PluginInstance plugin(host, library.vstPluginMain());
+        ASSERT_TRUE(plugin);
+        for (VstInt32 index = 0; index <= 9; ++index)
+          plugin.setParameter(index, index == 5 ? 0.0f : 0.5f);
+        const PanelArea area = controlArea(tag);
+        const double x = (area.left + area.right) / 2.0;
+        const double y = (std::max(area.top, 0) + area.bottom) / 2.0;
+        OffscreenEditor editor(plugin);
+        ASSERT_EQ(editor.openAnswer(), 1);
+        if (onBackFace(tag)) editor.click(407, 11);
+        if (gesture == Gesture::key) editor.click(x, y);
+        editor.idle();
+        host.clearCalls();
+        size_t callsAtClose = 0;
+        bool closed = false;
+        host.setHandler(closingCall, [&](const HostCall& call) {
+          if (!closed && call.index == tag) {
+            closed = true;
+            EXPECT_EQ(plugin.close(), 1);
+            editor.instanceClosed();
+            callsAtClose = host.calls().size();
+          }
+          return VstIntPtr{0};
+        });
+        switch (gesture) {
+        case Gesture::click:
+          editor.press(x, y);
+          editor.release(x, y);
+          break;
+        case Gesture::drag:
+          editor.press(x, y);
+          editor.move(x + 10, y + 12);
+          editor.release(x + 10, y + 12);
+          break;
+        case Gesture::key:
+          if (!closed) editor.key(keyFor(tag));
+          break;
+        }
+        host.setHandler(closingCall, nullptr);
+        const bool reached =
+            !(isKnob(tag) && gesture == Gesture::click && closingCall == audioMasterAutomate);
+        EXPECT_EQ(closed, reached);
+        if (!reached) continue; // closed normally at the end of the scope
+        EXPECT_EQ(host.calls().size(), callsAtClose) << "a call after effClose returned";
+        EXPECT_FALSE(editor.offersFrame()) << "the frame is gone";
+        const std::string edits = editsOf(host, tag);
+        const bool paired =
+            edits == "be" || edits == "bae" || (gesture == Gesture::drag && edits == "baae");
+        EXPECT_TRUE(paired) << "one begin, one end, nothing after it: " << edits;
       }
 }
 

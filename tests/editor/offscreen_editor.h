@@ -28,6 +28,8 @@ public:
   void release(double x, double y) { editor.mouseUp(x, y, kLButton); }
   // A key as the host passes it on (effEditKeyDown); the plug-in's answer.
   VstIntPtr key(unsigned char virt);
+  // The host closed the instance: the editor sends nothing more to it.
+  void instanceClosed() { editor.instanceClosed(); }
   // Whether the plug-in keeps the record filled, which it does exactly while its frame lives.
   bool offersFrame() const { return editor.record().frame != nullptr; }
 

@@ -96,8 +96,7 @@ TEST(SharedPicturesTest, AnUndecodablePictureLeavesAWorkingInstanceAndNothingBeh
   constexpr int32_t kBareX = 380, kBareY = 200;
   auto backFaceAt = [](Sparkwell& effect) {
     auto* editor = static_cast<sparkwelleditor*>(effect.getEditor());
-    uint64_t parent = 1; // no window at this address: the frame draws into memory
-    EXPECT_EQ(effect.dispatcher(effEditOpen, 0, 0, &parent, 0.0f), 1);
+    editor->open(nullptr); // no window: the frame draws into memory
     CFrame* frame = editor->getFrame();
     CPoint tab(400, 12);
     frame->onMouseDown(tab, CButtonState(kLButton));

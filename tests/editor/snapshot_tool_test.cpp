@@ -1,12 +1,17 @@
 // `sparkwell-render snapshot` as a user runs it: the two pictures it writes must show the faces
 // worked out from the artwork for the values given on the command line.
+#include <dirent.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <string>
+#include <vector>
 
 #include "golden_image.h"
 #include "panel_model.h"
@@ -25,17 +30,39 @@ protected:
   }
   void TearDown() override { std::system(("rm -rf '" + folder + "'").c_str()); }
 
-  // The tool's exit code; its messages go to the test's log.
-  int runSnapshot(const std::string& arguments) {
-    const std::string command = std::string("'") + SPARKWELL_RENDER_PATH + "' snapshot " +
-                                arguments + " --plugin '" + SPARKWELL_PLUGIN_PATH + "'";
+  // The tool's exit code; what it says on stderr is kept in `said`. `limit` is a shell's file
+  // size limit in 512-byte blocks, 0 for none.
+  int runSnapshot(const std::string& arguments, int limit = 0) {
+    const std::string saidPath = folder + ".said";
+    const std::string command = (limit > 0 ? "ulimit -f " + std::to_string(limit) + "; " : "") +
+                                "'" + SPARKWELL_RENDER_PATH + "' snapshot " + arguments +
+                                " --plugin '" + SPARKWELL_PLUGIN_PATH + "' 2>'" + saidPath + "'";
     const int status = std::system(command.c_str());
+    said = readText(saidPath);
+    std::remove(saidPath.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+  static std::string readText(const std::string& path) {
+    std::ifstream file(path);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+  }
+  // Names in the folder, hidden ones (temporary files) included.
+  std::vector<std::string> entries() const {
+    std::vector<std::string> names;
+    if (DIR* opened = opendir(folder.c_str())) {
+      while (dirent* entry = readdir(opened))
+        if (std::string(entry->d_name) != "." && std::string(entry->d_name) != "..")
+          names.push_back(entry->d_name);
+      closedir(opened);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
   }
   std::string file(const char* name) const { return folder + "/" + name; }
   bool exists(const char* name) const { return access(file(name).c_str(), F_OK) == 0; }
 
   std::string folder;
+  std::string said;
 };
 
 TEST_F(SnapshotToolTest, WritesBothFacesWithTheValuesSet) {
@@ -72,6 +99,31 @@ TEST_F(SnapshotToolTest, RefusesAWrongCommandLineWithoutWritingAnything) {
   // Both pictures or neither.
   EXPECT_EQ(runSnapshot(file("front.png") + " " + file("missing/back.png")), 1);
   EXPECT_FALSE(exists("front.png"));
+  // A device is no picture file: nothing is written anywhere.
+  EXPECT_EQ(runSnapshot(file("front.png") + " /dev/full"), 1);
+  EXPECT_NE(said.find("cannot write '/dev/full'"), std::string::npos) << said;
+  EXPECT_FALSE(exists("front.png"));
+  // One file cannot hold both faces, by the same name or through a link.
+  EXPECT_EQ(runSnapshot(file("same.png") + " " + file("same.png")), 2);
+  ASSERT_EQ(symlink("same.png", file("link.png").c_str()), 0);
+  EXPECT_EQ(runSnapshot(file("same.png") + " " + file("link.png")), 2);
+  EXPECT_NE(said.find("are the same file"), std::string::npos) << said;
+  EXPECT_FALSE(exists("same.png"));
+}
+
+// Writes that fail (here at the file-size limit, as on a full disk): the reason is told, the
+// pictures from an earlier run stay as they were, and no temporary file is left.
+TEST_F(SnapshotToolTest, AFailedWriteKeepsTheEarlierPicturesAndSaysWhy) {
+  for (const char* name : {"front.png", "back.png"}) {
+    std::ofstream earlier(file(name));
+    earlier << "an earlier picture";
+  }
+  const std::vector<std::string> before = entries();
+  EXPECT_EQ(runSnapshot(file("front.png") + " " + file("back.png"), 8), 1); // 4 KiB
+  EXPECT_NE(said.find("File too large"), std::string::npos) << said;
+  EXPECT_EQ(readText(file("front.png")), "an earlier picture");
+  EXPECT_EQ(readText(file("back.png")), "an earlier picture");
+  EXPECT_EQ(entries(), before);
 }
 
 } // namespace

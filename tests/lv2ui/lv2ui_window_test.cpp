@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -66,6 +67,8 @@ struct HostSide {
   std::vector<std::string> events;
   std::vector<std::pair<uint32_t, float>> writes;
   int resizedWidth = 0, resizedHeight = 0;
+  // What the host does on the next write, after recording it (a host that cleans the UI up).
+  std::function<void()> onNextWrite;
 
   static void write(LV2UI_Controller controller, uint32_t port, uint32_t size, uint32_t protocol,
                     const void* buffer) {
@@ -80,6 +83,9 @@ struct HostSide {
     std::snprintf(text, sizeof text, "w%u=%.2f", port, static_cast<double>(value));
     self->events.push_back(text);
     self->writes.emplace_back(port, value);
+    std::function<void()> hook;
+    hook.swap(self->onNextWrite);
+    if (hook) hook();
   }
   static void touch(LV2UI_Feature_Handle handle, uint32_t port, bool grabbed) {
     static_cast<HostSide*>(handle)->events.push_back("t" + std::to_string(port) +
@@ -133,7 +139,11 @@ protected:
     idleInterface = static_cast<const LV2UI_Idle_Interface*>(
         ui->descriptor->extension_data(LV2_UI__idleInterface));
     ASSERT_NE(idleInterface, nullptr);
-    window->setIdle([this] { EXPECT_EQ(idleInterface->idle(handle), 0); });
+    window->setIdle([this] {
+      if (handle != nullptr) {
+        EXPECT_EQ(idleInterface->idle(handle), 0);
+      }
+    });
   }
   void TearDown() override {
     cleanup();
@@ -357,6 +367,20 @@ TEST_F(Lv2UiWindowTest, HundredInstantiateIdleCleanupCyclesLeaveNoWindowOrDescri
     ASSERT_TRUE(window->children().empty()) << cycle;
   }
   EXPECT_EQ(openDescriptors(), descriptors);
+}
+
+// A host that cleans the UI up from inside its write function, while the UI handles a click
+// within idle: the edit still ends at the host (inside cleanup), nothing reaches the host after
+// that, the window goes, and nothing is used after it was freed (the asan build runs this).
+TEST_F(Lv2UiWindowTest, CleanupFromInsideTheWriteFunctionEndsTheUiWhenIdleReturns) {
+  ASSERT_NE(instantiate(), nullptr);
+  window->idleFor(50);
+  host.onNextWrite = [this] { cleanup(); };
+  window->click(kBoostX, kBoostY);
+  window->idleFor(20);
+  EXPECT_EQ(handle, nullptr);
+  EXPECT_EQ(host.events, (std::vector<std::string>{"t12+", "w12=0.00", "t12-"}));
+  EXPECT_TRUE(window->children().empty());
 }
 
 TEST_F(Lv2UiWindowTest, RefusesAHostWithoutAParentWindowOrWithOneThatDoesNotExist) {

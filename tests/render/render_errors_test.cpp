@@ -35,6 +35,12 @@ protected:
     writeWholeFile(folder.file("notes.wav"), "these are notes, not audio");
     mkdir(folder.file("folder.wav").c_str(), 0755);
     mkfifo(folder.file("pipe.wav").c_str(), 0644);
+    symlink("in.wav", folder.file("link-to-in.wav").c_str());
+    writeWholeFile(folder.file("kept.wav"), kPrecious);
+    chmod(folder.file("kept.wav").c_str(), 0444);
+    Sound hiRes = testSignal(2, 192000, 3000, 17);
+    hiRes.format = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
+    writeSound(folder.file("hires.wav"), hiRes);
   }
 
   // Runs the refused command twice: with no output file, and with an output file already
@@ -132,6 +138,14 @@ TEST_F(RenderRefusal, OutputsThatCannotBeWritten) {
   const std::vector<Refusal> refusals = {
       {"missing folder", {"in.wav", "no/such/folder/out.wav"}, 1, "cannot write"},
       {"output is a folder", {"in.wav", "folder.wav"}, 1, "cannot write 'folder.wav'"},
+      {"output is the input", {"in.wav", "in.wav"}, 1, "is the input file"},
+      {"output links to the input", {"in.wav", "link-to-in.wav"}, 1, "is the input file"},
+      {"read-only output",
+       {"in.wav", "kept.wav"},
+       1,
+       "cannot write 'kept.wav': the file is read-only"},
+      // An hour of 192 kHz stereo float is 5.5 GB, and AIFF's sizes stop at 2 GiB.
+      {"longer than AIFF holds", {"hires.wav", "out.aiff", "--tail", "3600"}, 1, "more than AIFF"},
   };
   for (const Refusal& refusal : refusals)
     expectRefused(refusal);
@@ -158,6 +172,39 @@ TEST_F(RenderRefusal, PlugInsThatFailToLoad) {
   };
   for (const Refusal& refusal : refusals)
     expectRefused(refusal);
+}
+
+// A setting the tool passes on as given that drives the plug-in's arithmetic past any float:
+// the render fails with where it went wrong, and an earlier output stays.
+TEST_F(RenderRefusal, OutputThatIsNoNumbersIsNotKept) {
+  expectRefused({"non-finite output",
+                 {"in.wav", "out.wav", "--set", "Gain=100"},
+                 1,
+                 "6000 samples that are not numbers (NaN or infinite), the first at frame 0 "
+                 "(0.000 s), left"});
+}
+
+// An hour of 192 kHz stereo float is 5.5 GB, more than WAV's 32-bit sizes hold: the tool says
+// before writing that the file becomes RF64. The file-size limit stops the run after the first
+// megabyte (the tool must clean up after the limit itself: SIGXFSZ is not ignored for it).
+TEST_F(RenderRefusal, AnOutputLongerThanWavHoldsIsWrittenAsRf64) {
+  writeWholeFile(folder.file("out.wav"), kPrecious);
+  std::vector<std::string> before = folder.entries();
+  RunLimits limits;
+  limits.fileSizeLimit = 1 << 20;
+  ToolRun run =
+      runTool({"render", "hires.wav", "out.wav", "--tail", "3600", "--plugin", pluginPath()},
+              folder.path(), limits);
+  EXPECT_EQ(run.exitCode, 1) << run.err;
+  std::vector<std::string> lines = run.errorLines();
+  ASSERT_EQ(lines.size(), 3u) << run.err; // the format's note, the rate's note, the failure
+  EXPECT_NE(lines[0].find("'out.wav' will hold 5.53 GB of audio, more than WAV can hold (4 GiB): "
+                          "it is written as RF64"),
+            std::string::npos)
+      << run.err;
+  EXPECT_NE(lines[2].find("cannot write 'out.wav'"), std::string::npos) << run.err;
+  EXPECT_EQ(readWholeFile(folder.file("out.wav")), kPrecious);
+  EXPECT_EQ(folder.entries(), before);
 }
 
 // A disk that fills up halfway through: the render fails after the temporary file was made.

@@ -152,6 +152,13 @@ TEST_F(RenderOutput, ALinkedOutputIsWrittenThroughTheLink) {
   EXPECT_TRUE(S_ISLNK(status.st_mode));
   EXPECT_EQ(readSound(folder.file("target.wav")).frames(), input.frames());
   EXPECT_EQ(folder.entries(), (std::vector<std::string>{"in.wav", "link.wav", "target.wav"}));
+
+  // A link to a file not made yet stays a link too, and the file is made where it points.
+  ASSERT_EQ(symlink("new.wav", folder.file("dangling.wav").c_str()), 0);
+  render(input, "dangling.wav");
+  ASSERT_EQ(lstat(folder.file("dangling.wav").c_str(), &status), 0);
+  EXPECT_TRUE(S_ISLNK(status.st_mode));
+  EXPECT_EQ(readSound(folder.file("new.wav")).frames(), input.frames());
 }
 
 TEST_F(RenderOutput, OtherRatesAreRenderedAtThatRateWithOneNote) {

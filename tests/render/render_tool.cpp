@@ -56,7 +56,7 @@ RunningTool::RunningTool(const std::vector<std::string>& arguments, const std::s
     int nothing = open("/dev/null", O_RDONLY);
     dup2(nothing, STDIN_FILENO);
     if (limits.fileSizeLimit > 0) {
-      signal(SIGXFSZ, SIG_IGN); // an ignored signal stays ignored across exec
+      signal(SIGXFSZ, SIG_DFL); // as a shell leaves it: an ignored signal would stay ignored
       rlimit limit = {static_cast<rlim_t>(limits.fileSizeLimit),
                       static_cast<rlim_t>(limits.fileSizeLimit)};
       setrlimit(RLIMIT_FSIZE, &limit);

@@ -16,7 +16,9 @@ struct ToolRun {
 };
 
 struct RunLimits {
-  long fileSizeLimit = 0; // bytes; 0 for none. Writes past it fail (SIGXFSZ is ignored).
+  // Bytes; 0 for none. The system sends SIGXFSZ on a write past it, with its default action
+  // (the end of the program) unless the tool itself ignores or handles it.
+  long fileSizeLimit = 0;
 };
 
 // Runs sparkwell-render with `arguments` in the working folder `folder`.

@@ -22,6 +22,9 @@ public:
   VstIntPtr openAnswer() const { return answer; }
   void idle();
   void close();
+  // The host ended the instance (effClose), perhaps from inside one of the editor's calls:
+  // nothing more is sent to it, not even the close on destruction.
+  void instanceClosed() { closed = true; }
 
   // The composed image as of the last idle: 0xAARRGGBB, rows top to bottom; null before the
   // first idle or when the editor is closed.

@@ -3,6 +3,7 @@
 #include "tool_error.h"
 
 #include <cctype>
+#include <cstdio>
 #include <sndfile.h>
 
 namespace {
@@ -43,12 +44,59 @@ bool formatIsValid(int format, int channels) {
   return sf_format_check(&info) != 0;
 }
 
+// Bytes per sample of an encoding, rounded up: the compressed ones count as a byte.
+int64_t bytesPerSample(int format) {
+  switch (format & SF_FORMAT_SUBMASK) {
+  case SF_FORMAT_PCM_16:
+    return 2;
+  case SF_FORMAT_PCM_24:
+    return 3;
+  case SF_FORMAT_PCM_32:
+  case SF_FORMAT_FLOAT:
+    return 4;
+  case SF_FORMAT_DOUBLE:
+    return 8;
+  default:
+    return 1;
+  }
+}
+
+// Room kept for the header chunks libsndfile writes around the samples (format, peak, cue).
+constexpr int64_t kHeaderRoom = 1 << 16;
+constexpr int64_t kWavLargest = 0xffffffffll - kHeaderRoom;
+constexpr int64_t kAiffLargest = 0x7fffffffll - kHeaderRoom;
+
+std::string gigabytes(int64_t bytes) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.2f GB", static_cast<double>(bytes) / 1e9);
+  return text;
+}
+
 } // namespace
+
+int formatForLength(int format, int channels, int64_t frames, const std::string& outPath) {
+  const int major = format & SF_FORMAT_TYPEMASK;
+  const bool wav = major == SF_FORMAT_WAV || major == SF_FORMAT_WAVEX;
+  if (!wav && major != SF_FORMAT_AIFF) return format;
+  // Frames times channels times bytes stays far below 2^63 for any rate and the longest tail.
+  const int64_t bytes = frames * channels * bytesPerSample(format);
+  if (bytes <= (wav ? kWavLargest : kAiffLargest)) return format;
+  const int rf64 = SF_FORMAT_RF64 | (format & SF_FORMAT_SUBMASK);
+  if (!wav || !formatIsValid(rf64, channels)) {
+    throw failure("'" + outPath + "' would hold " + gigabytes(bytes) + " of audio, more than " +
+                  describeFormat(format) + " can hold (use .wav, which becomes RF64, or .flac)");
+  }
+  std::fprintf(stderr,
+               "sparkwell-render: note: '%s' will hold %s of audio, more than WAV can hold "
+               "(4 GiB): it is written as RF64\n",
+               outPath.c_str(), gigabytes(bytes).c_str());
+  return rf64;
+}
 
 bool isSupportedFormat(int format) {
   int major = format & SF_FORMAT_TYPEMASK;
-  return major == SF_FORMAT_WAV || major == SF_FORMAT_WAVEX || major == SF_FORMAT_FLAC ||
-         major == SF_FORMAT_AIFF || major == SF_FORMAT_OGG;
+  return major == SF_FORMAT_WAV || major == SF_FORMAT_WAVEX || major == SF_FORMAT_RF64 ||
+         major == SF_FORMAT_FLAC || major == SF_FORMAT_AIFF || major == SF_FORMAT_OGG;
 }
 
 int outputFormatFor(const std::string& outPath, int inputFormat) {

@@ -23,6 +23,8 @@ InputFile::InputFile(const std::string& path) : path_(path) {
     throw failure("cannot read '" + path + "': not a regular file");
   }
   descriptor_ = descriptor;
+  device_ = status.st_dev;
+  inode_ = status.st_ino;
   SF_INFO info = {};
   // The descriptor stays ours to close, whether libsndfile accepts the file or not.
   file_ = sf_open_fd(descriptor, SFM_READ, &info, SF_FALSE);
@@ -35,7 +37,7 @@ InputFile::InputFile(const std::string& path) : path_(path) {
     std::string type = describeFormat(info.format);
     closeFile();
     throw failure("unsupported format of '" + path + "': " + type +
-                  " (WAV, FLAC, AIFF and Ogg can be read)");
+                  " (WAV, RF64, FLAC, AIFF and Ogg can be read)");
   }
   if (info.channels > 2) {
     closeFile();
@@ -46,6 +48,11 @@ InputFile::InputFile(const std::string& path) : path_(path) {
   sampleRate_ = info.samplerate;
   format_ = info.format;
   frames_ = info.frames;
+}
+
+bool InputFile::isSameFileAs(const std::string& path) const {
+  struct stat status;
+  return stat(path.c_str(), &status) == 0 && status.st_dev == device_ && status.st_ino == inode_;
 }
 
 InputFile::~InputFile() {

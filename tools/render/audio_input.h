@@ -1,4 +1,5 @@
-// An audio file opened for reading with libsndfile: WAV, FLAC, AIFF or Ogg, mono or stereo.
+// An audio file opened for reading with libsndfile: WAV (or RF64), FLAC, AIFF or Ogg, mono or
+// stereo.
 #pragma once
 
 #include "render_engine.h"
@@ -23,6 +24,8 @@ public:
   int sampleRate() const { return sampleRate_; }
   int format() const { return format_; }
   int64_t frames() const { return frames_; }
+  // Whether `path` names this very file (through links or another hard link too).
+  bool isSameFileAs(const std::string& path) const;
 
 private:
   void closeFile();
@@ -34,4 +37,7 @@ private:
   int sampleRate_ = 0;
   int format_ = 0;
   int64_t frames_ = 0;
+  // The file's identity on disk, taken from the open descriptor.
+  uint64_t device_ = 0;
+  uint64_t inode_ = 0;
 };

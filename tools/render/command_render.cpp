@@ -40,6 +40,33 @@ double tailSecondsFrom(const ParsedArguments& arguments) {
   return *seconds;
 }
 
+// A render that would write over its own input would lose the recording: a file is read and
+// written block by block, so the result would not even be the effect of the plug-in on it.
+void refuseOverwritingInput(const InputFile& input, const std::string& inPath,
+                            const std::string& outPath) {
+  if (input.isSameFileAs(outPath)) {
+    throw failure("'" + outPath + "' is the input file '" + inPath +
+                  "': choose another output, the recording would be lost");
+  }
+}
+
+// NaN or infinity is no sound: integer formats turn it into full-scale square waves and
+// other programs fail on it, so such a render is not kept.
+void refuseNonFinite(const Levels& levels, int channels, int sampleRate) {
+  const uint64_t count = levels.nonFiniteCount();
+  if (count == 0) return;
+  const uint64_t frame = levels.firstNonFinite() / static_cast<uint64_t>(channels);
+  const int channel = static_cast<int>(levels.firstNonFinite() % static_cast<uint64_t>(channels));
+  const char* channelName = channels == 1 ? "the mono channel" : channel == 0 ? "left" : "right";
+  char text[256];
+  std::snprintf(text, sizeof text,
+                "the plug-in's output holds %llu samples that are not numbers (NaN or infinite), "
+                "the first at frame %llu (%.3f s), %s; nothing was written",
+                static_cast<unsigned long long>(count), static_cast<unsigned long long>(frame),
+                static_cast<double>(frame) / sampleRate, channelName);
+  throw failure(text);
+}
+
 } // namespace
 
 int runRender(const ParsedArguments& arguments) {
@@ -53,22 +80,27 @@ int runRender(const ParsedArguments& arguments) {
 
   // Everything that can be refused is checked before the output file is created.
   InputFile input(inPath);
+  refuseOverwritingInput(input, inPath, outPath);
   int outputFormat = outputFormatFor(outPath, input.format());
+  RenderOptions options;
+  options.blockFrames = blockFrames;
+  options.tailFrames = static_cast<int64_t>(std::llround(tailSeconds * input.sampleRate()));
+  outputFormat =
+      formatForLength(outputFormat, input.channels(), input.frames() + options.tailFrames, outPath);
   std::unique_ptr<PluginHost> plugin = PluginHost::load(pluginPathFrom(arguments));
   applyProgramAndSettings(*plugin, arguments.option("program"), arguments.all("set"));
   noteRateIfNotDesignRate(input.sampleRate());
   prepareForRendering(*plugin, input.sampleRate(), blockFrames);
 
   OutputFile output(outPath, outputFormat, input.channels(), input.sampleRate());
-  RenderOptions options;
-  options.blockFrames = blockFrames;
-  options.tailFrames = static_cast<int64_t>(std::llround(tailSeconds * input.sampleRate()));
   RenderResult result;
   {
     ProgressBar progress("rendering " + outPath, input.frames() + options.tailFrames);
     options.progress = [&progress](int64_t done) { progress.update(done); };
     result = renderThrough(*plugin, input, output, options);
   }
+  // The output's destructor removes the temporary file; the destination stays as it was.
+  refuseNonFinite(result.levels, input.channels(), input.sampleRate());
   output.commit();
 
   std::printf(

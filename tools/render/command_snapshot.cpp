@@ -5,6 +5,7 @@
 #include "commands.h"
 #include "memory_editor.h"
 #include "parameter_settings.h"
+#include "pending_file.h"
 #include "plugin_host.h"
 #include "tool_error.h"
 
@@ -45,9 +46,25 @@ Face takeFace(const hostkit::MemoryEditor& editor) {
   return face;
 }
 
-void writeFace(const Face& face, const std::string& path) {
-  if (!stbi_write_png(path.c_str(), face.width, face.height, 3, face.rgb.data(), face.width * 3))
-    throw failure("cannot write '" + path + "'");
+// The face as PNG bytes, made in memory so that every write to the file can be checked.
+std::vector<unsigned char> encodeFace(const Face& face) {
+  std::vector<unsigned char> png;
+  auto append = [](void* context, void* data, int size) {
+    auto* bytes = static_cast<unsigned char*>(data);
+    auto* into = static_cast<std::vector<unsigned char>*>(context);
+    into->insert(into->end(), bytes, bytes + size);
+  };
+  if (!stbi_write_png_to_func(append, &png, face.width, face.height, 3, face.rgb.data(),
+                              face.width * 3))
+    throw failure("the picture of the editor could not be encoded as PNG");
+  return png;
+}
+
+// Writes the face into its pending file and closes it; the file is not in place yet.
+void writeFace(const Face& face, PendingFile& file) {
+  std::vector<unsigned char> png = encodeFace(face);
+  file.write(png.data(), png.size());
+  file.finish();
 }
 
 void clickTab(hostkit::MemoryEditor& editor) {
@@ -62,6 +79,10 @@ int runSnapshot(const ParsedArguments& arguments) {
     throw usageError("snapshot needs two picture files: snapshot FRONT.png BACK.png [options]");
   const std::string& frontPath = arguments.positionals[0];
   const std::string& backPath = arguments.positionals[1];
+  if (sameDestination(frontPath, backPath)) {
+    throw usageError("'" + frontPath + "' and '" + backPath +
+                     "' are the same file: the two faces need two pictures");
+  }
 
   std::unique_ptr<PluginHost> plugin = PluginHost::load(pluginPathFrom(arguments));
   applyProgramAndSettings(*plugin, arguments.option("program"), arguments.all("set"));
@@ -77,13 +98,14 @@ int runSnapshot(const ParsedArguments& arguments) {
     back = takeFace(editor);
   }
 
-  writeFace(front, frontPath);
-  try {
-    writeFace(back, backPath);
-  } catch (const ToolError&) {
-    std::remove(frontPath.c_str()); // both pictures or neither
-    throw;
-  }
+  // Both pictures or neither: each is complete in its temporary file before either replaces
+  // what was there. A failure removes the temporary files and leaves earlier pictures alone.
+  PendingFile frontFile(frontPath);
+  PendingFile backFile(backPath);
+  writeFace(front, frontFile);
+  writeFace(back, backFile);
+  frontFile.moveIntoPlace();
+  backFile.moveIntoPlace();
   std::printf("front face: %s (%d x %d)\nback face: %s (%d x %d)\n", frontPath.c_str(), front.width,
               front.height, backPath.c_str(), back.width, back.height);
   return kExitOk;

@@ -17,7 +17,7 @@ void Levels::add(const float* samples, size_t count) {
   for (size_t i = 0; i < count; ++i) {
     double sample = samples[i];
     if (!std::isfinite(sample)) {
-      nonFinite_ = true;
+      if (nonFinite_++ == 0) firstNonFinite_ = count_ + i;
       continue;
     }
     peak_ = std::fmax(peak_, std::fabs(sample));

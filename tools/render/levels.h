@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 class Levels {
@@ -10,14 +11,17 @@ public:
   void add(const float* samples, size_t count);
   double peakDbfs() const;
   double rmsDbfs() const;
-  // True when a NaN or an infinity went by.
-  bool sawNonFinite() const { return nonFinite_; }
+  // How many NaN or infinite samples went by, and the position of the first among all samples
+  // added (interleaved: frame times channels plus channel).
+  uint64_t nonFiniteCount() const { return nonFinite_; }
+  uint64_t firstNonFinite() const { return firstNonFinite_; }
 
 private:
   double peak_ = 0.0;
   double sumOfSquares_ = 0.0;
-  size_t count_ = 0;
-  bool nonFinite_ = false;
+  uint64_t count_ = 0;
+  uint64_t nonFinite_ = 0;
+  uint64_t firstNonFinite_ = 0;
 };
 
 // "-6.02 dBFS", or "-inf dBFS" for silence.

@@ -3,6 +3,7 @@
 #include "commands.h"
 #include "tool_error.h"
 
+#include <csignal>
 #include <cstdio>
 #include <exception>
 #include <string>
@@ -37,6 +38,10 @@ int runCommandLine(const std::vector<std::string>& words) {
 } // namespace
 
 int main(int argc, char** argv) {
+  // Past a file-size limit (ulimit -f) the system would end the program with SIGXFSZ, before it
+  // could remove its temporary files. Ignored, the write fails with EFBIG instead, and the
+  // failure is reported and cleaned up like a full disk.
+  std::signal(SIGXFSZ, SIG_IGN);
   try {
     return runCommandLine(std::vector<std::string>(argv + 1, argv + argc));
   } catch (const ToolError& error) {
