@@ -21,18 +21,20 @@ ChainPath fastestChainPath();
 // Frames one pass handles; longer host blocks are cut into passes of this length.
 constexpr int kChainPassFrames = 256;
 
-// Working buffers of one pass, two oversampled samples per frame and channel. Fixed in size and
-// owned by the caller, so that a pass never allocates.
+// Working buffers of one pass, two oversampled samples per frame. Fixed in size and owned by the
+// caller, so that a pass never allocates. Each buffer holds one float per channel and sample, the
+// channels of a sample side by side: sample s of channel c at [channels * s + c].
 struct ChainScratch {
-  float input[2][kChainPassFrames];        // scaled inputs, filled by the caller
-  float drive[2][2 * kChainPassFrames];    // HPF output, then the drive, then the transistor's
-  float peakOut[2][2 * kChainPassFrames];  // resonance output
-  float notchOut[2][2 * kChainPassFrames]; // notch output
-  float dcOut[2][2 * kChainPassFrames];    // DC-blocker output, then the grid's output in place
-  // Treble low-pass output of frame f: its first sample at trebleFirst[c][f + 1], its second at
-  // trebleSecond[c][f + 1]; entry 0 holds the previous frame's, as the decimator needs it.
-  float trebleFirst[2][kChainPassFrames + 1];
-  float trebleSecond[2][kChainPassFrames + 1];
+  float input[2][kChainPassFrames];        // scaled inputs, filled by the caller, one row a channel
+  float drive[2 * 2 * kChainPassFrames];   // HPF output, then the drive, then the transistor's
+  float peakOut[2 * 2 * kChainPassFrames]; // resonance output
+  float notchOut[2 * 2 * kChainPassFrames]; // notch output
+  float dcOut[2 * 2 * kChainPassFrames];    // DC-blocker output, then the grid's output in place
+  // Treble low-pass output of frame f: its first samples at trebleFirst[channels * (f + 1)], its
+  // second at trebleSecond[channels * (f + 1)]; the entries of frame 0 hold the previous
+  // frame's, as the decimator needs them.
+  float trebleFirst[2 * (kChainPassFrames + 1)];
+  float trebleSecond[2 * (kChainPassFrames + 1)];
 };
 
 // Runs `frames` frames (1 to kChainPassFrames) of `channels` independent chains (1 or 2) from

@@ -9,9 +9,14 @@
 // loop, each on its own stretch: the input filters (upsampling, HPF, resonance, notch) on
 // stretch j, the DC blocker on stretch j - 1 and the treble low-pass on stretch j - 2. Between
 // loops the memoryless steps run over whole stretches in vector registers: the crossfade, the
-// drive and the transistor curve on the stretch the input filters have just finished, the grid
-// curve on the one the DC blocker has. With the grid stage off, the DC blocker and the treble
+// drive and the transistor curve on the stretch the input filters have just finished (the few
+// samples below the curve's knee listed and given their exponential together afterwards), the
+// grid curve on the one the DC blocker has. With the grid stage off, the DC blocker and the treble
 // low-pass share one stage. The decimator runs over the whole pass at the end.
+//
+// "Stereo" runs both channels' recursions in the lanes of one vector: each filter then waits on
+// its feedback once for both channels. Its buffers hold the channels side by side, so the
+// memoryless steps treat them as one signal twice as long.
 //
 // Every sample goes through the chain's operations in the order and precision they are defined
 // in, exactly as a frame-by-frame evaluation does; the vector curves repeat the scalar ones
@@ -28,12 +33,14 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
-#if defined(__x86_64__)
+#include <type_traits>
+#if defined(__SSE2__)
 #include <immintrin.h>
 #elif defined(__aarch64__)
 #include <arm_neon.h>
 #endif
 
+#include "biquad.h"
 #include "block_chain_paths.h"
 #include "portable_math_tables.h"
 
@@ -173,15 +180,19 @@ inline Floats kneePower(Floats y, const KneeConstants& k) {
 }
 
 // shape2SB175 or shapeAC128 (curves.h) on every lane.
-template <bool Ac128> inline Floats transistor(Floats x, const KneeConstants& k) {
+// The transistor curve's lower edge: below it the exponential segment.
+template <bool Ac128> inline Ints belowKnee(Floats x) {
+  return x < (Ac128 ? kKneeAC128 : kKnee2SB175);
+}
+
+// The transistor curve on every lane that is not below the knee (the others keep x).
+template <bool Ac128> inline Floats aboveKnee(Floats x) {
   // The upper segments (and NaN, which ends there) are rare at playing levels: their divisions
   // run only when a lane needs them.
   Floats y = x;
-  Ints knee;
   if (Ac128) {
     const Ints linear = x < kStepAC128;
     if (!allLanes(linear)) y = linear ? x : narrow(widen(x / 40.0f) + 5.85);
-    knee = x < kKneeAC128;
   } else {
     const Ints linear = x < 4.5f;
     if (!allLanes(linear)) {
@@ -190,13 +201,20 @@ template <bool Ac128> inline Floats transistor(Floats x, const KneeConstants& k)
       y = (x < kJoint2SB175) ? middle : upper;
       y = linear ? x : y;
     }
-    knee = x < kKnee2SB175;
   }
-  if (anyLane(knee)) {
-    const Floats power = kneePower(knee ? x : Floats{} - 1.0f, k);
-    const Floats bent = narrow(widen(power - 1.0f) * (Ac128 ? 2.5 : 2.2));
-    y = knee ? bent : y;
-  }
+  return y;
+}
+
+// The exponential segment on lanes below the knee (any lane below the knee will do).
+template <bool Ac128> inline Floats kneeSegment(Floats x, const KneeConstants& k) {
+  return narrow(widen(kneePower(x, k) - 1.0f) * (Ac128 ? 2.5 : 2.2));
+}
+
+// shape2SB175 or shapeAC128 (curves.h) on every lane.
+template <bool Ac128> inline Floats transistor(Floats x, const KneeConstants& k) {
+  Floats y = aboveKnee<Ac128>(x);
+  const Ints knee = belowKnee<Ac128>(x);
+  if (anyLane(knee)) y = knee ? kneeSegment<Ac128>(knee ? x : Floats{} - 1.0f, k) : y;
   return y;
 }
 
@@ -259,155 +277,238 @@ inline void store(float* p, Floats v) {
 }
 
 // out[i] = curve(out[i], a[i], b[i]) over count samples, the last partial vector through padded
-// copies.
+// copies (zeros in the lanes beyond count). A curve that takes a fourth argument is told the
+// index of the vector's first sample.
+template <class Curve> inline Floats apply(Curve& curve, Floats out, Floats a, Floats b, int at) {
+  if constexpr (std::is_invocable<Curve&, Floats, Floats, Floats, int>::value)
+    return curve(out, a, b, at);
+  else
+    return curve(out, a, b);
+}
 template <class Curve>
 inline void overSamples(float* out, const float* a, const float* b, int count, Curve curve) {
   int i = 0;
   for (; i + kLanes <= count; i += kLanes)
-    store(out + i, curve(load(out + i), load(a + i), load(b + i)));
+    store(out + i, apply(curve, load(out + i), load(a + i), load(b + i), i));
   if (i < count) {
     float padded[3][kLanes] = {};
     const size_t bytes = sizeof(float) * static_cast<size_t>(count - i);
     std::memcpy(padded[0], out + i, bytes);
     std::memcpy(padded[1], a + i, bytes);
     std::memcpy(padded[2], b + i, bytes);
-    store(padded[0], curve(load(padded[0]), load(padded[1]), load(padded[2])));
+    store(padded[0], apply(curve, load(padded[0]), load(padded[1]), load(padded[2]), i));
     std::memcpy(out + i, padded[0], bytes);
   }
 }
 
 // ---------------------------------------------------------------------------------------------
-// The recursive stages, one frame (two oversampled samples) at a time, for N channels side by
-// side. The members are the channels' memories, kept in locals for the length of a pass.
+// The recursive stages, one frame (two oversampled samples) at a time. "Mono" runs its one
+// channel on floats. "Stereo" runs both channels in the two lanes of a Pair, left in lane 0 and
+// right in lane 1: the two recursions wait on their feedback side by side instead of one after
+// the other, and every lane computes exactly the float operations of its channel.
+
+// Lanes 0 and 1 of a Pair carry the two channels; lanes 2 and 3 only ride along (a vector of
+// four is what every instruction set has, and costs what a vector of two would).
+typedef float Pair __attribute__((vector_size(16)));
+typedef float Two __attribute__((vector_size(8)));
+typedef double WidePair __attribute__((vector_size(16)));
+
+// One float per channel: a float for one channel, a Pair for two.
+template <int Channels> using Sample = typename std::conditional<Channels == 1, float, Pair>::type;
+
+template <class Value> inline Value splat(float v) {
+  if constexpr (std::is_same<Value, float>::value)
+    return v;
+  else
+    return Value{v, v, v, v};
+}
+inline double toDouble(float v) {
+  return static_cast<double>(v);
+}
+// Lanes 0 and 1, widened.
+inline WidePair toDouble(Pair v) {
+#if defined(__SSE2__)
+  return (WidePair)_mm_cvtps_pd((__m128)v);
+#else
+  return __builtin_convertvector(__builtin_shufflevector(v, v, 0, 1), WidePair);
+#endif
+}
+inline float toFloat(double v) {
+  return static_cast<float>(v);
+}
+// Into lanes 0 and 1; lanes 2 and 3 are zero.
+inline Pair toFloat(WidePair v) {
+#if defined(__SSE2__)
+  return (Pair)_mm_cvtpd_ps((__m128d)v);
+#else
+  const Two two = __builtin_convertvector(v, Two);
+  return __builtin_shufflevector(two, Two{}, 0, 1, 2, 3);
+#endif
+}
+inline float laneOf(float v, int) {
+  return v;
+}
+inline float laneOf(Pair v, int lane) {
+  return v[lane];
+}
+
+// The channels' floats of one sample from p, and back; a Pair's lanes 2 and 3 come in as zero.
+inline void loadTo(float& v, const float* p) {
+  v = *p;
+}
+inline void loadTo(Pair& v, const float* p) {
+  Two two;
+  std::memcpy(&two, p, sizeof two);
+  v = __builtin_shufflevector(two, Two{}, 0, 1, 2, 3);
+}
+template <class Value> inline Value loadAs(const float* p) {
+  Value v;
+  loadTo(v, p);
+  return v;
+}
+inline void storeAs(float* p, float v) {
+  *p = v;
+}
+inline void storeAs(float* p, Pair v) {
+  const Two two = __builtin_shufflevector(v, v, 0, 1);
+  std::memcpy(p, &two, sizeof two);
+}
 
 constexpr float kGuard = kDenormGuard;
 
-struct Biquad {
-  float b0, b1, b2, a1, a2;
-};
+// The scratch buffers hold one float per channel and oversampled sample, the channels of a
+// sample side by side, so the curves run over both channels as over one.
+template <int C, bool Pickup, bool Grid> class Pass {
+  using Value = Sample<C>;
 
-struct Memory {
-  float prevIn, hpfZ;
-  BiquadState peak, notch;
-  float dcZ, trebleZ;
-};
-
-inline float biquad(BiquadState& s, const Biquad& c, float u) {
-  const float y = c.b0 * u + c.b1 * s.x1 + c.b2 * s.x2 - c.a1 * s.y1 - c.a2 * s.y2;
-  s.x2 = s.x1;
-  s.x1 = u;
-  s.y2 = s.y1;
-  s.y1 = y;
-  return y;
-}
-
-template <int N, bool Pickup, bool Grid> class Pass {
 public:
   Pass(const ChainSettings& c, ChainScratch& s, const float* const* x)
-      : scratch(s), hpfCoefB(c.hpfCoefB), hpfCoefA(c.hpfCoefA), dcCoefB(c.dcCoefB),
-        dcCoefA(c.dcCoefA), trebleCoefB(c.trebleCoefB), trebleCoefA(c.trebleCoefA), hpf(c.hpf),
-        hpfComplement(c.hpfComplement), ac128Model(c.ac128Model), gridAmount(c.gridAmount),
-        gridAmountInv(c.gridAmountInv) {
+      : scratch(s), hpfCoefB(splat<Value>(c.hpfCoefB)), hpfCoefA(splat<Value>(c.hpfCoefA)),
+        dcCoefB(splat<Value>(c.dcCoefB)), dcCoefA(splat<Value>(c.dcCoefA)),
+        trebleCoefB(splat<Value>(c.trebleCoefB)), trebleCoefA(splat<Value>(c.trebleCoefA)),
+        hpf(c.hpf), hpfComplement(c.hpfComplement), ac128Model(c.ac128Model),
+        gridAmount(c.gridAmount), gridAmountInv(c.gridAmountInv) {
     if (Pickup) {
-      resonance = {c.pickup.resonance->b0, c.pickup.resonance->b1, c.pickup.resonance->b2,
-                   c.pickup.resonance->a1, c.pickup.resonance->a2};
-      notch = {c.pickup.notch->b0, c.pickup.notch->b1, c.pickup.notch->b2, c.pickup.notch->a1,
-               c.pickup.notch->a2};
+      resonance = biquadOf(*c.pickup.resonance);
+      notch = biquadOf(*c.pickup.notch);
     }
     driveGain = c.ac128Model ? kDriveAC128 : kDrive2SB175;
-    for (int ch = 0; ch < N; ++ch)
+    for (int ch = 0; ch < C; ++ch)
       input[ch] = x[ch];
   }
 
-  void load(ChannelState* const* states) {
-    for (int ch = 0; ch < N; ++ch) {
-      const ChannelState& s = *states[ch];
-      memory[ch] = {s.prevIn, s.hpfZ, s.peak, s.notch, s.dcZ, s.trebleZ};
-    }
+  void loadMemories(ChannelState* const* states) {
+    auto join = [states](auto field) {
+      if constexpr (C == 1)
+        return field(*states[0]);
+      else
+        return Pair{field(*states[0]), field(*states[1]), 0.0f, 0.0f};
+    };
+    m.prevIn = join([](const ChannelState& s) { return s.prevIn; });
+    m.hpfZ = join([](const ChannelState& s) { return s.hpfZ; });
+    m.peak.x1 = join([](const ChannelState& s) { return s.peak.x1; });
+    m.peak.x2 = join([](const ChannelState& s) { return s.peak.x2; });
+    m.peak.y1 = join([](const ChannelState& s) { return s.peak.y1; });
+    m.peak.y2 = join([](const ChannelState& s) { return s.peak.y2; });
+    m.notch.x1 = join([](const ChannelState& s) { return s.notch.x1; });
+    m.notch.x2 = join([](const ChannelState& s) { return s.notch.x2; });
+    m.notch.y1 = join([](const ChannelState& s) { return s.notch.y1; });
+    m.notch.y2 = join([](const ChannelState& s) { return s.notch.y2; });
+    m.dcZ = join([](const ChannelState& s) { return s.dcZ; });
+    m.trebleZ = join([](const ChannelState& s) { return s.trebleZ; });
   }
 
-  void save(ChannelState* const* states) const {
-    for (int ch = 0; ch < N; ++ch) {
+  void saveMemories(ChannelState* const* states) const {
+    for (int ch = 0; ch < C; ++ch) {
       ChannelState& s = *states[ch];
-      s.prevIn = memory[ch].prevIn;
-      s.hpfZ = memory[ch].hpfZ;
-      s.peak = memory[ch].peak;
-      s.notch = memory[ch].notch;
-      s.dcZ = memory[ch].dcZ;
-      s.trebleZ = memory[ch].trebleZ;
+      s.prevIn = laneOf(m.prevIn, ch);
+      s.hpfZ = laneOf(m.hpfZ, ch);
+      s.peak = {laneOf(m.peak.x1, ch), laneOf(m.peak.x2, ch), laneOf(m.peak.y1, ch),
+                laneOf(m.peak.y2, ch)};
+      s.notch = {laneOf(m.notch.x1, ch), laneOf(m.notch.x2, ch), laneOf(m.notch.y1, ch),
+                 laneOf(m.notch.y2, ch)};
+      s.dcZ = laneOf(m.dcZ, ch);
+      s.trebleZ = laneOf(m.trebleZ, ch);
     }
   }
 
   // Upsampling, HPF, resonance and notch of frame f.
   [[gnu::always_inline]] void front(int f) {
-    for (int ch = 0; ch < N; ++ch) {
-      Memory& m = memory[ch];
-      const float x = input[ch][f];
-      const float oversampled[2] = {
-          static_cast<float>(0.5 * static_cast<double>(m.prevIn) + 0.5 * static_cast<double>(x)),
-          x};
-      m.prevIn = x;
-      for (int k = 0; k < 2; ++k) {
-        const float hpLow = hpfCoefB * oversampled[k] - hpfCoefA * m.hpfZ;
-        m.hpfZ = hpLow;
-        const float hpOut = oversampled[k] - hpLow;
-        scratch.drive[ch][2 * f + k] = hpOut;
-        if (Pickup) {
-          const float peakOut = biquad(m.peak, resonance, hpOut + kGuard);
-          scratch.peakOut[ch][2 * f + k] = peakOut;
-          scratch.notchOut[ch][2 * f + k] = biquad(m.notch, notch, peakOut + kGuard);
-        }
+    const Value x = inputOf(f);
+    const Value oversampled[2] = {toFloat(0.5 * toDouble(m.prevIn) + 0.5 * toDouble(x)), x};
+    m.prevIn = x;
+    for (int k = 0; k < 2; ++k) {
+      const Value hpLow = hpfCoefB * oversampled[k] - hpfCoefA * m.hpfZ;
+      m.hpfZ = hpLow;
+      const Value hpOut = oversampled[k] - hpLow;
+      const int at = C * (2 * f + k);
+      storeAs(scratch.drive + at, hpOut);
+      if (Pickup) {
+        const Value peakOut = biquadStep(m.peak, resonance, hpOut + kGuard);
+        storeAs(scratch.peakOut + at, peakOut);
+        storeAs(scratch.notchOut + at, biquadStep(m.notch, notch, peakOut + kGuard));
       }
     }
   }
 
   // DC blocker of frame f; with the grid stage off, the treble low-pass follows at once.
   [[gnu::always_inline]] void middle(int f) {
-    for (int ch = 0; ch < N; ++ch) {
-      Memory& m = memory[ch];
-      for (int k = 0; k < 2; ++k) {
-        const float shaped = scratch.drive[ch][2 * f + k];
-        const float dcLow = dcCoefB * shaped - dcCoefA * m.dcZ;
-        m.dcZ = dcLow;
-        const float dcOut = shaped - dcLow;
-        if (Grid) {
-          scratch.dcOut[ch][2 * f + k] = dcOut;
-        } else {
-          const float t = (trebleCoefB * dcOut - trebleCoefA * m.trebleZ) + kGuard;
-          m.trebleZ = t;
-          (k == 0 ? scratch.trebleFirst : scratch.trebleSecond)[ch][f + 1] = t;
-        }
-      }
+    for (int k = 0; k < 2; ++k) {
+      const int at = C * (2 * f + k);
+      const Value shaped = loadAs<Value>(scratch.drive + at);
+      const Value dcLow = dcCoefB * shaped - dcCoefA * m.dcZ;
+      m.dcZ = dcLow;
+      const Value dcOut = shaped - dcLow;
+      if (Grid)
+        storeAs(scratch.dcOut + at, dcOut);
+      else
+        treble(f, k, dcOut);
     }
   }
 
   // Treble low-pass of frame f after the grid stage.
   [[gnu::always_inline]] void back(int f) {
-    for (int ch = 0; ch < N; ++ch) {
-      Memory& m = memory[ch];
-      for (int k = 0; k < 2; ++k) {
-        const float t =
-            (trebleCoefB * scratch.dcOut[ch][2 * f + k] - trebleCoefA * m.trebleZ) + kGuard;
-        m.trebleZ = t;
-        (k == 0 ? scratch.trebleFirst : scratch.trebleSecond)[ch][f + 1] = t;
-      }
-    }
+    for (int k = 0; k < 2; ++k)
+      treble(f, k, loadAs<Value>(scratch.dcOut + C * (2 * f + k)));
   }
 
-  // Crossfade, drive and the transistor curve over frames [first, first + count).
+  // Crossfade, drive and the transistor curve over frames [first, first + count), both
+  // channels at once.
   void driveOver(int first, int count, const KneeConstants& k) {
-    for (int ch = 0; ch < N; ++ch) {
-      float* hpOut = scratch.drive[ch] + 2 * first;
-      const float* peakOut = Pickup ? scratch.peakOut[ch] + 2 * first : hpOut;
-      const float* notchOut = Pickup ? scratch.notchOut[ch] + 2 * first : hpOut;
-      if (ac128Model)
-        overSamples(hpOut, peakOut, notchOut, 2 * count, [&](Floats hp, Floats res, Floats cut) {
-          return transistor<true>(drive(hp, res, cut), k);
-        });
-      else
-        overSamples(hpOut, peakOut, notchOut, 2 * count, [&](Floats hp, Floats res, Floats cut) {
-          return transistor<false>(drive(hp, res, cut), k);
-        });
+    if (ac128Model)
+      driveOver<true>(first, count, k);
+    else
+      driveOver<false>(first, count, k);
+  }
+
+  // The drive and the curve's upper segments go vector by vector; the samples below the knee,
+  // which take the exponential, are listed on the way and worked on densely afterwards, so that
+  // a vector with one such lane does not cost a whole exponential.
+  template <bool Ac128> void driveOver(int first, int count, const KneeConstants& k) {
+    float* hpOut = scratch.drive + C * 2 * first;
+    const float* peakOut = Pickup ? scratch.peakOut + C * 2 * first : hpOut;
+    const float* notchOut = Pickup ? scratch.notchOut + C * 2 * first : hpOut;
+    int kneeAt[C * 2 * kStretchFrames + kLanes];
+    float kneeDrive[C * 2 * kStretchFrames + kLanes];
+    const int samples = C * 2 * count;
+    int listed = 0;
+    overSamples(hpOut, peakOut, notchOut, samples, [&](Floats hp, Floats res, Floats cut, int at) {
+      const Floats driven = drive(hp, res, cut);
+      const Ints knee = belowKnee<Ac128>(driven);
+      for (int lane = 0; lane < kLanes; ++lane) {
+        kneeAt[listed] = at + lane;
+        kneeDrive[listed] = driven[lane];
+        listed += (knee[lane] & 1) & (at + lane < samples ? 1 : 0);
+      }
+      return aboveKnee<Ac128>(driven);
+    });
+    for (int i = 0; i < listed; i += kLanes) {
+      const int lanes = listed - i < kLanes ? listed - i : kLanes;
+      for (int lane = lanes; lane < kLanes; ++lane)
+        kneeDrive[i + lane] = -1.0f;
+      const Floats bent = kneeSegment<Ac128>(load(kneeDrive + i), k);
+      for (int lane = 0; lane < lanes; ++lane)
+        hpOut[kneeAt[i + lane]] = bent[lane];
     }
   }
 
@@ -421,11 +522,9 @@ public:
   void gridOver(int first, int count) {
     const float amount = gridAmount;
     const float amountInv = gridAmountInv;
-    for (int ch = 0; ch < N; ++ch) {
-      float* samples = scratch.dcOut[ch] + 2 * first;
-      overSamples(samples, samples, samples, 2 * count,
-                  [&](Floats v, Floats, Floats) { return grid(v, amount, amountInv); });
-    }
+    float* samples = scratch.dcOut + C * 2 * first;
+    overSamples(samples, samples, samples, C * 2 * count,
+                [&](Floats v, Floats, Floats) { return grid(v, amount, amountInv); });
   }
 
   void run(int frames, const KneeConstants& k) {
@@ -474,63 +573,117 @@ public:
   }
 
 private:
+  struct Biquad {
+    Value b0, b1, b2, a1, a2;
+  };
+  template <class Coeffs> static Biquad biquadOf(const Coeffs& c) {
+    return {splat<Value>(c.b0), splat<Value>(c.b1), splat<Value>(c.b2), splat<Value>(c.a1),
+            splat<Value>(c.a2)};
+  }
+
+  [[gnu::always_inline]] Value inputOf(int f) const {
+    if constexpr (C == 1)
+      return input[0][f];
+    else
+      return Pair{input[0][f], input[1][f], 0.0f, 0.0f};
+  }
+
+  // The treble low-pass of oversampled sample k of frame f; the decimator finds the frame's
+  // first samples in trebleFirst and its second in trebleSecond, one entry late.
+  [[gnu::always_inline]] void treble(int f, int k, Value in) {
+    const Value t = (trebleCoefB * in - trebleCoefA * m.trebleZ) + kGuard;
+    m.trebleZ = t;
+    storeAs((k == 0 ? scratch.trebleFirst : scratch.trebleSecond) + C * (f + 1), t);
+  }
+
+  // The channels' memories, kept in locals for the length of a pass.
+  struct Memory {
+    Value prevIn, hpfZ;
+    BiquadMemory<Value> peak, notch;
+    Value dcZ, trebleZ;
+  };
+
   // Copies of the settings: the compiler need not fear that the scratch stores change them.
   ChainScratch& scratch;
-  float hpfCoefB, hpfCoefA, dcCoefB, dcCoefA, trebleCoefB, trebleCoefA;
+  Value hpfCoefB, hpfCoefA, dcCoefB, dcCoefA, trebleCoefB, trebleCoefA;
   float hpf, hpfComplement;
   bool ac128Model;
   float gridAmount, gridAmountInv;
-  const float* input[N];
+  const float* input[C];
   Biquad resonance{}, notch{};
   double driveGain;
-  Memory memory[N];
+  Memory m{};
 };
 
-// Decimation and output gain of one channel over the pass, frame f from the first treble sample
-// of frames f and f - 1 and the second of frame f - 1.
-void decimate(ChannelState& s, float* first, float* second, float* out, int frames,
-              float outputGain) {
-  first[0] = s.decimMem0;
-  second[0] = s.decimMem1;
-  auto decimated = [outputGain](Floats current, Floats previousSecond, Floats previousFirst) {
+// Decimation and output gain over the pass: frame f of channel ch from the treble samples at
+// first[C (f + 1) + ch], second[C f + ch] and first[C f + ch].
+template <int C>
+void decimate(ChannelState* const* states, float* first, float* second, float* const* out,
+              int frames, float outputGain) {
+  for (int ch = 0; ch < C; ++ch) {
+    first[ch] = states[ch]->decimMem0;
+    second[ch] = states[ch]->decimMem1;
+  }
+  auto sum = [outputGain](Floats current, Floats previousSecond, Floats previousFirst) {
     return narrow(0.25 * widen(current) + 0.5 * widen(previousSecond) +
                   0.25 * widen(previousFirst)) *
            outputGain;
   };
-  int f = 0;
-  for (; f + kLanes <= frames; f += kLanes)
-    store(out + f, decimated(load(first + f + 1), load(second + f), load(first + f)));
-  for (; f < frames; ++f)
-    out[f] = static_cast<float>(0.25 * static_cast<double>(first[f + 1]) +
-                                0.5 * static_cast<double>(second[f]) +
-                                0.25 * static_cast<double>(first[f])) *
-             outputGain;
-  s.decimMem0 = first[frames];
-  s.decimMem1 = second[frames];
+  const int count = C * frames;
+  int i = 0;
+  if constexpr (C == 1) {
+    for (; i + kLanes <= count; i += kLanes)
+      store(out[0] + i, sum(load(first + i + 1), load(second + i), load(first + i)));
+  } else {
+    // Two vectors of interleaved left and right samples give one vector of each channel.
+    typedef int32_t Picks __attribute__((vector_size(4 * kLanes)));
+    Picks evens, odds;
+    for (int j = 0; j < kLanes; ++j) {
+      evens[j] = 2 * j;
+      odds[j] = 2 * j + 1;
+    }
+    for (; i + 2 * kLanes <= count; i += 2 * kLanes) {
+      const Floats low = sum(load(first + i + 2), load(second + i), load(first + i));
+      const Floats high =
+          sum(load(first + i + 2 + kLanes), load(second + i + kLanes), load(first + i + kLanes));
+      store(out[0] + i / 2, __builtin_shuffle(low, high, evens));
+      store(out[1] + i / 2, __builtin_shuffle(low, high, odds));
+    }
+  }
+  for (; i < count; ++i)
+    out[i % C][i / C] = static_cast<float>(0.25 * static_cast<double>(first[i + C]) +
+                                           0.5 * static_cast<double>(second[i]) +
+                                           0.25 * static_cast<double>(first[i])) *
+                        outputGain;
+  for (int ch = 0; ch < C; ++ch) {
+    states[ch]->decimMem0 = first[count + ch];
+    states[ch]->decimMem1 = second[count + ch];
+  }
 }
 
-template <int N, bool Pickup, bool Grid>
+template <int C, bool Pickup, bool Grid>
 void runWith(ChannelState* const* states, const float* const* x, int frames,
              const ChainSettings& settings, ChainScratch& scratch, const KneeConstants& knee) {
-  Pass<N, Pickup, Grid> pass(settings, scratch, x);
-  pass.load(states);
+  Pass<C, Pickup, Grid> pass(settings, scratch, x);
+  pass.loadMemories(states);
   pass.run(frames, knee);
-  pass.save(states);
+  pass.saveMemories(states);
 }
 
-template <int N>
-void runChannels(ChannelState* const* states, const float* const* x, int frames,
+template <int C>
+void runChannels(ChannelState* const* states, const float* const* x, float* const* out, int frames,
                  const ChainSettings& settings, ChainScratch& scratch, const KneeConstants& knee) {
   const bool pickup = settings.pickup.resonance != nullptr;
   const bool grid = settings.gridCurrent != 0.0f;
   if (pickup && grid)
-    runWith<N, true, true>(states, x, frames, settings, scratch, knee);
+    runWith<C, true, true>(states, x, frames, settings, scratch, knee);
   else if (pickup)
-    runWith<N, true, false>(states, x, frames, settings, scratch, knee);
+    runWith<C, true, false>(states, x, frames, settings, scratch, knee);
   else if (grid)
-    runWith<N, false, true>(states, x, frames, settings, scratch, knee);
+    runWith<C, false, true>(states, x, frames, settings, scratch, knee);
   else
-    runWith<N, false, false>(states, x, frames, settings, scratch, knee);
+    runWith<C, false, false>(states, x, frames, settings, scratch, knee);
+  decimate<C>(states, scratch.trebleFirst, scratch.trebleSecond, out, frames, settings.outputGain);
 }
 
 } // namespace
@@ -539,12 +692,9 @@ void runChainPass(ChannelState* const* states, int channels, const float* const*
                   float* const* out, int frames, const ChainSettings& settings,
                   ChainScratch& scratch, const KneeConstants& knee) {
   if (channels == 2)
-    runChannels<2>(states, x, frames, settings, scratch, knee);
+    runChannels<2>(states, x, out, frames, settings, scratch, knee);
   else
-    runChannels<1>(states, x, frames, settings, scratch, knee);
-  for (int ch = 0; ch < channels; ++ch)
-    decimate(*states[ch], scratch.trebleFirst[ch], scratch.trebleSecond[ch], out[ch], frames,
-             settings.outputGain);
+    runChannels<1>(states, x, out, frames, settings, scratch, knee);
 }
 
 } // namespace SPARKWELL_CHAIN_NAMESPACE

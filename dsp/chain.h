@@ -1,9 +1,9 @@
 // The pieces of the processing chain shared by its block-wise form (block_chain.h) and its
-// users: input scaling, the bypass, one biquad update, the constants and the settings the chain
-// reads. The chain itself: 2x upsampling by linear interpolation, HPF, pickup resonance and
-// notch, pickup/plain crossfade with the inverting drive, transistor curve, DC blocker, grid
-// current, treble low-pass, the 1/4, 1/2, 1/4 decimator and the output gain, every step in the
-// precision it is defined in.
+// users: input scaling, the bypass, the constants and the settings the chain reads (the biquad
+// update is biquad.h's). The chain itself: 2x upsampling by linear interpolation, HPF, pickup
+// resonance and notch, pickup/plain crossfade with the inverting drive, transistor curve, DC
+// blocker, grid current, treble low-pass, the 1/4, 1/2, 1/4 decimator and the output gain, every
+// step in the precision it is defined in.
 #pragma once
 
 #include "channel_state.h"
@@ -47,14 +47,4 @@ inline float scaleStereoInput(float in, float inputGain) {
 // Bypass in "Mono": both outputs carry the average of the inputs.
 inline float monoBypass(float left, float right) {
   return (left + right) * 0.5f;
-}
-
-// One Direct Form I update, summed left to right: b0 u + b1 x1 + b2 x2 - a1 y1 - a2 y2.
-template <class Coeffs> inline float biquadStep(BiquadState& s, const Coeffs& c, float u) {
-  const float y = c.b0 * u + c.b1 * s.x1 + c.b2 * s.x2 - c.a1 * s.y1 - c.a2 * s.y2;
-  s.x2 = s.x1;
-  s.x1 = u;
-  s.y2 = s.y1;
-  s.y1 = y;
-  return y;
 }

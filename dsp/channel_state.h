@@ -4,13 +4,7 @@
 
 #include <math.h>
 
-// Direct Form I memories of one biquad: the two previous inputs and outputs (1 is the newer).
-struct BiquadState {
-  float x1 = 0.0f;
-  float x2 = 0.0f;
-  float y1 = 0.0f;
-  float y2 = 0.0f;
-};
+#include "biquad.h"
 
 struct ChannelState {
   float prevIn = 0.0f;    // scaled input of the previous processed frame (the upsampler's start)

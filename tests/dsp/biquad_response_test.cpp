@@ -1,6 +1,6 @@
 // Frequency responses of the pickup biquads and the one-pole pairs, measured with sines through
 // the same update the chain runs.
-#include "chain.h"
+#include "biquad.h"
 #include "filter_design.h"
 #include "pickup_sets.h"
 
