@@ -26,10 +26,6 @@ float floatOf(uint32_t bits) {
   return value;
 }
 
-int16_t truncatedPixels(CCoord length) {
-  return static_cast<int16_t>(length);
-}
-
 } // namespace
 
 sparkwelleditor::sparkwelleditor(AudioEffect* effect) : AEffGUIEditor(effect) {
@@ -45,10 +41,8 @@ sparkwelleditor::sparkwelleditor(AudioEffect* effect) : AEffGUIEditor(effect) {
     releaseBackgrounds();
     throw;
   }
-  rect.top = 0;
-  rect.left = 0;
-  rect.right = truncatedPixels(pictures[kFrontPicture]->getWidth());
-  rect.bottom = truncatedPixels(pictures[kFrontPicture]->getHeight());
+  // The front picture's size; the binding reports it at the scale factor.
+  setUnscaledSize(pictures[kFrontPicture]->getWidth(), pictures[kFrontPicture]->getHeight());
 }
 
 sparkwelleditor::~sparkwelleditor() {
@@ -69,7 +63,9 @@ bool sparkwelleditor::open(void* ptr) {
   try {
     createBitmaps();
     CBitmap* front = pictures[kFrontPicture];
-    frame = new CFrame(CRect(0, 0, front->getWidth(), front->getHeight()), ptr, this);
+    // Everything inside the frame is laid out at factor 1; the frame shows it at the factor.
+    frame =
+        new CFrame(CRect(0, 0, front->getWidth(), front->getHeight()), ptr, this, getScaleFactor());
     frame->setBackground(front);
     createControls();
   } catch (...) {

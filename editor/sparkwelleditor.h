@@ -1,4 +1,5 @@
-// The Sparkwell window: a 450 x 306 frame with two faces drawn from the library's pictures.
+// The Sparkwell window: a 450 x 306 frame with two faces drawn from the library's pictures,
+// shown at the binding's scale factor (a 900 x 612 window at 2).
 // The front shows the pedal with its SET knob (Gain) and BOOST switch (Effect); the back the
 // seven other controls. The "tweak" tab at the top right flips between them.
 //

@@ -128,10 +128,12 @@ std::string audioPort(uint32_t port) {
 const char* const kPrefixes = "@prefix doap: <http://usefulinc.com/ns/doap#> .\n"
                               "@prefix foaf: <http://xmlns.com/foaf/0.1/> .\n"
                               "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n"
+                              "@prefix opts: <http://lv2plug.in/ns/ext/options#> .\n"
                               "@prefix rdf: <http://www.w3.org/1999/02/22-rdf-syntax-ns#> .\n"
                               "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n"
                               "@prefix ui: <http://lv2plug.in/ns/extensions/ui#> .\n"
-                              "@prefix units: <http://lv2plug.in/ns/extensions/units#> .\n\n";
+                              "@prefix units: <http://lv2plug.in/ns/extensions/units#> .\n"
+                              "@prefix urid: <http://lv2plug.in/ns/ext/urid#> .\n\n";
 
 std::string manifest() {
   std::string t = kPrefixes;
@@ -162,8 +164,10 @@ std::string description(const std::string& minor, const std::string& micro) {
   t += "\ta ui:X11UI ;\n";
   t += "\tlv2:binary <sparkwell_ui.so> ;\n";
   t += "\tlv2:requiredFeature ui:parent , ui:idleInterface ;\n";
-  t += "\tlv2:optionalFeature ui:touch , ui:noUserResize ;\n";
-  t += "\tlv2:extensionData ui:idleInterface .\n";
+  t += "\tlv2:optionalFeature ui:touch , ui:resize , ui:noUserResize , opts:options , urid:map ;\n";
+  // The host's scale factor, at instantiate and later through the options interface.
+  t += "\topts:supportedOption ui:scaleFactor ;\n";
+  t += "\tlv2:extensionData ui:idleInterface , opts:interface .\n";
   return t;
 }
 

@@ -4,7 +4,9 @@
 #include <time.h>
 
 #include <cstdlib>
+#include <string>
 #include <xcb/xcb.h>
+#include <xcb/xproto.h>
 
 #include "platform.h"
 
@@ -83,6 +85,61 @@ void resizeWindow(const NativeWindow& window, int32_t width, int32_t height) {
       xcb_configure_window_checked(connection, static_cast<xcb_window_t>(window.id),
                                    XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT, size);
   std::free(xcb_request_check(connection, done)); // a vanished window is not our error
+}
+
+namespace {
+
+constexpr double kStandardDpi = 96.0;
+
+// The value of the resource `name` ("Xft.dpi") in the resource database text of the display:
+// lines "name:\tvalue". 0 when it is not there or not a positive number.
+double resourceNumber(const std::string& database, const std::string& name) {
+  size_t line = 0;
+  while (line < database.size()) {
+    size_t end = database.find('\n', line);
+    if (end == std::string::npos) end = database.size();
+    if (database.compare(line, name.size() + 1, name + ":") == 0) {
+      const std::string value =
+          database.substr(line + name.size() + 1, end - line - name.size() - 1);
+      char* after = nullptr;
+      const double number = std::strtod(value.c_str(), &after);
+      if (after != value.c_str() && number > 0) return number;
+    }
+    line = end + 1;
+  }
+  return 0.0;
+}
+
+} // namespace
+
+double desktopScaleFactor(const NativeWindow&) {
+  // Our own short connection: the desktop's resources are the display's, whatever the window,
+  // and are read again every time, so a changed setting counts from the next window on.
+  int screenNumber = 0;
+  xcb_connection_t* connection = xcb_connect(nullptr, &screenNumber);
+  double dpi = 0.0;
+  if (!xcb_connection_has_error(connection)) {
+    auto screens = xcb_setup_roots_iterator(xcb_get_setup(connection));
+    for (int i = 0; i < screenNumber && screens.rem; ++i)
+      xcb_screen_next(&screens);
+    if (screens.rem) {
+      // The whole RESOURCE_MANAGER property of the screen's root window (up to 1 MB).
+      xcb_get_property_reply_t* property = xcb_get_property_reply(
+          connection,
+          xcb_get_property(connection, 0, screens.data->root, XCB_ATOM_RESOURCE_MANAGER,
+                           XCB_ATOM_STRING, 0, 1u << 18),
+          nullptr);
+      if (property != nullptr) {
+        const auto* text = static_cast<const char*>(xcb_get_property_value(property));
+        const int length = xcb_get_property_value_length(property);
+        if (property->format == 8 && length > 0)
+          dpi = resourceNumber(std::string(text, static_cast<size_t>(length)), "Xft.dpi");
+        std::free(property);
+      }
+    }
+  }
+  xcb_disconnect(connection);
+  return dpi > 0 ? dpi / kStandardDpi : 1.0;
 }
 
 // X11 windows have no dialog frame metric. The classic 3-pixel dialog frame keeps the walk's

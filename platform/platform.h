@@ -48,6 +48,13 @@ void resizeWindow(const NativeWindow& window, int32_t width, int32_t height);
 // The height of a dialog frame border (Windows' SM_CYDLGFRAME).
 int32_t dialogFrameHeight();
 
+// The scale factor the desktop asks of windows shown on `window`'s screen (any screen of the
+// display for a null window): 1 at 96 dpi. On X11 the Xft.dpi resource of the display over 96;
+// on Windows the DPI of the window's monitor (the system's without a window) over 96 when the
+// calling thread is DPI-aware, else 1, as the system scales an unaware thread's windows itself.
+// 1 when the desktop does not say. Never changes the process's or the thread's DPI awareness.
+double desktopScaleFactor(const NativeWindow& window);
+
 #ifdef _WIN32
 // Removes at most one pending WM_PAINT of the calling thread, for any window, and dispatches
 // it. Answers whether there was one.

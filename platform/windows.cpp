@@ -69,4 +69,40 @@ int32_t dialogFrameHeight() {
   return GetSystemMetrics(SM_CYDLGFRAME);
 }
 
+namespace {
+
+// Windows 10 1607 and later; looked up at run time so that the plug-in loads on older systems.
+using GetThreadDpiAwarenessContextFunction = void*(WINAPI*)();
+using GetAwarenessFromDpiAwarenessContextFunction = int(WINAPI*)(void*);
+using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
+using GetDpiForSystemFunction = UINT(WINAPI*)();
+constexpr int kDpiAwarenessUnaware = 0;
+constexpr double kStandardDpi = 96.0;
+
+template <typename Function> Function user32Function(const char* name) {
+  HMODULE user32 = GetModuleHandleW(L"user32.dll");
+  if (user32 == nullptr) return nullptr;
+  return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(user32, name)));
+}
+
+} // namespace
+
+double desktopScaleFactor(const NativeWindow& window) {
+  const auto threadContext =
+      user32Function<GetThreadDpiAwarenessContextFunction>("GetThreadDpiAwarenessContext");
+  const auto awarenessOf = user32Function<GetAwarenessFromDpiAwarenessContextFunction>(
+      "GetAwarenessFromDpiAwarenessContext");
+  if (threadContext == nullptr || awarenessOf == nullptr) return 1.0;
+  const int awareness = awarenessOf(threadContext());
+  if (awareness <= kDpiAwarenessUnaware) return 1.0; // unaware, or not known
+  UINT dpi = 0;
+  if (!window.isNull()) {
+    if (const auto forWindow = user32Function<GetDpiForWindowFunction>("GetDpiForWindow"))
+      dpi = forWindow(handleOf(window));
+  } else if (const auto forSystem = user32Function<GetDpiForSystemFunction>("GetDpiForSystem")) {
+    dpi = forSystem();
+  }
+  return dpi > 0 ? dpi / kStandardDpi : 1.0;
+}
+
 } // namespace platform

@@ -1,11 +1,14 @@
 #!/usr/bin/python3
 """Draws the eight pictures of the Sparkwell editor.
 
-    resources/draw_artwork.py                 writes resources/*.png
+    resources/draw_artwork.py                 writes resources/*.png: each picture at the
+                                              editor's own size (NAME.png) and drawn natively
+                                              at twice the size (NAME@2x.png)
+    resources/draw_artwork.py --only 1|2      writes just one of the two sets
     resources/draw_artwork.py --preview DIR   also writes both faces with the controls placed
                                               at their rectangles, at several values, into DIR
 
-Everything is drawn at SCALE times the final size with analytic (signed distance) shapes and
+Everything is drawn at SCALE times the output size with analytic (signed distance) shapes and
 per-pixel lighting, then averaged down with premultiplied alpha, so edges are smooth and the
 transparent grounds carry no colour fringes. The drawing is deterministic: noise comes from
 fixed seeds, so redrawing gives the same files.
@@ -21,7 +24,12 @@ import sys
 import numpy as np
 from PIL import Image, ImageDraw, ImageFont
 
-SCALE = 4
+SCALE = 4  # samples per output pixel along each axis
+# Output pixels per window pixel: 1 for the pictures the editor shows at its own size, 2 for the
+# set drawn natively for twice the size. Everything is laid out in window pixels; RES is the
+# sampling grid per window pixel.
+DENSITY = 1
+RES = SCALE * DENSITY
 HERE = os.path.dirname(os.path.abspath(__file__))
 
 FONT_LOGO = "/usr/share/fonts/opentype/league-spartan/LeagueSpartan-Black.otf"
@@ -81,11 +89,11 @@ def direction(angle_deg):
 class Canvas:
     def __init__(self, w, h):
         self.w, self.h = w, h
-        self.rgb = np.zeros((h * SCALE, w * SCALE, 3), np.float32)
-        self.a = np.zeros((h * SCALE, w * SCALE), np.float32)
-        ys, xs = np.mgrid[0 : h * SCALE, 0 : w * SCALE].astype(np.float32)
-        self.x = (xs + 0.5) / SCALE
-        self.y = (ys + 0.5) / SCALE
+        self.rgb = np.zeros((h * RES, w * RES, 3), np.float32)
+        self.a = np.zeros((h * RES, w * RES), np.float32)
+        ys, xs = np.mgrid[0 : h * RES, 0 : w * RES].astype(np.float32)
+        self.x = (xs + 0.5) / RES
+        self.y = (ys + 0.5) / RES
 
     def paint(self, colour, alpha):
         """Paints colour (RGB 0..1, a triple or an HxWx3 array) with coverage alpha over
@@ -100,7 +108,7 @@ class Canvas:
 
     def image(self):
         """Averages SCALE x SCALE blocks with premultiplied alpha into an 8-bit RGBA image."""
-        h, w = self.h, self.w
+        h, w = self.h * DENSITY, self.w * DENSITY
         a = self.a.reshape(h, SCALE, w, SCALE).mean(axis=(1, 3))
         rgb = self.rgb.reshape(h, SCALE, w, SCALE, 3).mean(axis=(1, 3))
         safe = np.where(a > 1e-6, a, 1.0)
@@ -117,7 +125,7 @@ def rgb(r, g, b):
 
 def cover(sdf):
     """Coverage of a shape given its signed distance (positive inside, in final pixels)."""
-    return np.clip(sdf * SCALE + 0.5, 0.0, 1.0)
+    return np.clip(sdf * RES + 0.5, 0.0, 1.0)
 
 
 def sdf_circle(c, cx, cy, r):
@@ -160,7 +168,7 @@ def sdf_polygon(c, points):
 
 def blur(a, radius_px):
     """Approximately Gaussian blur (three box passes) of a hi-res array, radius in final px."""
-    r = max(1, int(radius_px * SCALE / 1.7))
+    r = max(1, int(radius_px * RES / 1.7))
     out = a.astype(np.float32)
     for axis in (0, 1):
         for _ in range(3):
@@ -176,7 +184,7 @@ def blur(a, radius_px):
 
 def shift(a, dx, dy):
     """Moves a hi-res array by (dx, dy) final pixels, filling with zeros."""
-    sx, sy = int(round(dx * SCALE)), int(round(dy * SCALE))
+    sx, sy = int(round(dx * RES)), int(round(dy * RES))
     out = np.zeros_like(a)
     h, w = a.shape[:2]
     ys0, ys1 = max(0, sy), min(h, h + sy)
@@ -206,29 +214,29 @@ def noise(c, seed, smooth_px=0.0):
 def text_mask(c, text, font_path, size, x, y, anchor="la", spacing=0.0):
     """Coverage of a line of text; (x, y) and anchor as in PIL (final pixels). spacing adds
     that many final pixels between letters."""
-    font = ImageFont.truetype(font_path, int(round(size * SCALE)))
-    img = Image.new("L", (c.w * SCALE, c.h * SCALE), 0)
+    font = ImageFont.truetype(font_path, int(round(size * RES)))
+    img = Image.new("L", (c.w * RES, c.h * RES), 0)
     d = ImageDraw.Draw(img)
     if spacing == 0.0:
-        d.text((x * SCALE, y * SCALE), text, font=font, fill=255, anchor=anchor)
+        d.text((x * RES, y * RES), text, font=font, fill=255, anchor=anchor)
     else:
         widths = [font.getlength(ch) for ch in text]
-        total = sum(widths) + spacing * SCALE * (len(text) - 1)
-        start = x * SCALE
+        total = sum(widths) + spacing * RES * (len(text) - 1)
+        start = x * RES
         if anchor[0] == "m":
             start -= total / 2
         elif anchor[0] == "r":
             start -= total
         pos = start
         for ch, wd in zip(text, widths):
-            d.text((pos, y * SCALE), ch, font=font, fill=255, anchor="l" + anchor[1])
-            pos += wd + spacing * SCALE
+            d.text((pos, y * RES), ch, font=font, fill=255, anchor="l" + anchor[1])
+            pos += wd + spacing * RES
     return np.asarray(img, np.float32) / 255.0
 
 
 def text_width(text, font_path, size, spacing=0.0):
-    font = ImageFont.truetype(font_path, int(round(size * SCALE)))
-    return (font.getlength(text) + spacing * SCALE * (len(text) - 1)) / SCALE
+    font = ImageFont.truetype(font_path, int(round(size * RES)))
+    return (font.getlength(text) + spacing * RES * (len(text) - 1)) / RES
 
 
 def print_text(c, text, font_path, size, x, y, colour, anchor="la", spacing=0.0, relief=None):
@@ -607,8 +615,8 @@ def tab_frame(pressed):
     # Nothing outside the part the window shows: the plate runs on above the window's edge
     # only in the picture's geometry, not in its pixels.
     px = np.asarray(c.image()).copy()
-    px[:4] = 0
-    px[:, 93:] = 0
+    px[: 4 * DENSITY] = 0
+    px[:, 93 * DENSITY :] = 0
     return Image.fromarray(px, "RGBA")
 
 
@@ -830,12 +838,12 @@ def brushed_metal(c):
     h, w = c.a.shape
     n = rng.standard_normal((h, w)).astype(np.float32)
     # Long box blur along x only, twice, so the streaks fade in and out.
-    for length in (48, 24):
+    for length in (48 * DENSITY, 24 * DENSITY):
         cs = np.cumsum(np.pad(n, ((0, 0), (length, 0)), mode="wrap"), axis=1)
         n = (cs[:, length:] - cs[:, :-length]) / math.sqrt(length)
     n /= max(float(n.std()), 1e-6)
     rows = rng.standard_normal(h).astype(np.float32)
-    rows = np.convolve(rows, np.ones(3) / 3, mode="same")
+    rows = np.convolve(rows, np.ones(3 * DENSITY) / (3 * DENSITY), mode="same")
     fine = n * 0.028 + rows[:, None] * 0.012
     u, v = c.x / c.w, c.y / c.h
     sheen = 0.06 * np.exp(-((u * 0.9 - v * 0.5 - 0.25) / 0.22) ** 2) - 0.05 * v
@@ -990,16 +998,39 @@ def preview(pictures, out_dir):
     return written
 
 
+DENSITIES = (1, 2)  # the sets the plug-in carries: NAME.png, and NAME@2x.png at twice the size
+
+
+def file_name(name, density):
+    return name if density == 1 else name.replace(".png", "@%dx.png" % density)
+
+
+def draw_set(density):
+    """All eight pictures with `density` output pixels per window pixel."""
+    global DENSITY, RES
+    DENSITY, RES = density, SCALE * density
+    try:
+        return draw_all()
+    finally:
+        DENSITY, RES = 1, SCALE
+
+
 def main(argv):
-    pictures = draw_all()
-    for name, img in pictures.items():
-        img.save(os.path.join(HERE, name), optimize=True)
-    if len(argv) == 3 and argv[1] == "--preview":
-        for path in preview(pictures, argv[2]):
-            print(path)
-    elif len(argv) != 1:
+    args = argv[1:]
+    densities = DENSITIES
+    if len(args) >= 2 and args[0] == "--only":
+        densities = (int(args[1]),)
+        args = args[2:]
+    if len(args) not in (0, 2) or (args and args[0] != "--preview") or not set(densities) <= set(DENSITIES):
         sys.stderr.write(__doc__)
         return 2
+    for density in densities:
+        pictures = draw_set(density)
+        for name, img in pictures.items():
+            img.save(os.path.join(HERE, file_name(name, density)), optimize=True)
+        if args and density == 1:
+            for path in preview(pictures, args[1]):
+                print(path)
     return 0
 
 

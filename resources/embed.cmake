@@ -2,14 +2,22 @@
 # pulls each picture into the library with the assembler's .incbin. A picture that does not
 # exist has no entry. The file is rewritten only when a picture appears, disappears or changes
 # (each entry carries the picture's hash), so an unchanged set compiles nothing.
+# The set drawn at twice the size, NAME@2x.png, has the ids 201 to 208 (picturesets.h).
 set(names front knob pickup toggle back tab boost setknob) # ids 1 to 8, in this order
-set(assembly "")
-set(declarations "")
-set(entries "")
+set(files "")
+set(ids "")
 set(id 0)
 foreach(name ${names})
   math(EXPR id "${id} + 1")
-  set(file "${SOURCE_DIR}/${name}.png")
+  math(EXPR large "${id} + 200")
+  list(APPEND files "${name}.png" "${name}@2x.png")
+  list(APPEND ids ${id} ${large})
+endforeach()
+set(assembly "")
+set(declarations "")
+set(entries "")
+foreach(file id IN ZIP_LISTS files ids)
+  set(file "${SOURCE_DIR}/${file}")
   if(NOT EXISTS "${file}")
     continue()
   endif()

@@ -12,7 +12,7 @@ for g in $groups; do
                  libsndfile1-dev libstb-dev libx11-dev libxcb1-dev libxext-dev libxtst-dev libxres-dev
                  lv2-dev) ;;
     lv2-test) pkgs+=(sordi lilv-utils liblilv-dev) ;;
-    gui-test) pkgs+=(xvfb x11-utils x11-apps xdotool imagemagick) ;;
+    gui-test) pkgs+=(xvfb x11-utils x11-apps x11-xserver-utils xdotool imagemagick) ;;
     fuzz) pkgs+=(clang libclang-rt-14-dev) ;;
     windows) pkgs+=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 googletest) ;;
     hosts) pkgs+=(ardour) ;;

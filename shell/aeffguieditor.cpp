@@ -1,5 +1,7 @@
 #include "aeffguieditor.h"
 
+#include <cmath>
+
 #include "audioeffectx.h"
 #include "cframe.h"
 #include "offscreenframe.h"
@@ -65,12 +67,70 @@ AEffGUIEditor::~AEffGUIEditor() {
 }
 
 bool AEffGUIEditor::getRect(ERect** result) {
+  // A host asks for the size before it opens the window: the desktop's factor counts already.
+  if (frame == nullptr && !desktopFactorRead) readDesktopScaleFactor(nullptr);
   if (result != nullptr) *result = &rect;
   return true;
 }
 
 bool AEffGUIEditor::open(void* ptr) {
-  return AEffEditor::open(ptr);
+  const bool opened = AEffEditor::open(ptr);
+  // Without a window (our tools' editor in memory) the desktop has no say.
+  if (ptr != nullptr) readDesktopScaleFactor(ptr);
+  return opened;
+}
+
+double AEffGUIEditor::supportedScaleFactor(double factor) {
+  static constexpr double kFactors[] = {1.0, 1.25, 1.5, 1.75, 2.0, 2.5, 3.0};
+  double nearest = kFactors[0];
+  for (double candidate : kFactors)
+    if (std::fabs(candidate - factor) < std::fabs(nearest - factor)) nearest = candidate;
+  return nearest;
+}
+
+bool AEffGUIEditor::setHostScaleFactor(float factor) {
+  if (!(factor > 0.0f) || !std::isfinite(factor)) return false;
+  hostScaleFactor = factor;
+  applyScaleFactor();
+  return true;
+}
+
+void AEffGUIEditor::readDesktopScaleFactor(void* parentWindow) {
+  desktopFactor = platform::desktopScaleFactor(
+      platform::NativeWindow{nullptr, reinterpret_cast<uintptr_t>(parentWindow)});
+  desktopFactorRead = true;
+  applyScaleFactor();
+}
+
+void AEffGUIEditor::desktopScaleChanged(double factor) {
+  desktopFactor = factor;
+  applyScaleFactor();
+}
+
+void AEffGUIEditor::setUnscaledSize(CCoord width, CCoord height) {
+  rectScales = true;
+  unscaledWidth = width;
+  unscaledHeight = height;
+  applyScaleFactor();
+}
+
+void AEffGUIEditor::applyScaleFactor() {
+  const double wanted = supportedScaleFactor(
+      hostScaleFactor > 0.0f ? static_cast<double>(hostScaleFactor) : desktopFactor);
+  const bool changed = wanted != scaleFactor;
+  scaleFactor = wanted;
+  if (rectScales) {
+    // round(size x factor); at factor 1 the size itself, truncated as the toolkit's sizes are.
+    const CRect device = deviceRect(CRect(0, 0, unscaledWidth, unscaledHeight), scaleFactor);
+    rect.top = 0;
+    rect.left = 0;
+    rect.right = static_cast<int16_t>(device.right);
+    rect.bottom = static_cast<int16_t>(device.bottom);
+  }
+  if (!changed || frame == nullptr) return;
+  // The window first, then the host's window around it.
+  frame->setScale(scaleFactor);
+  resizeHostWindow(rect.right, rect.bottom);
 }
 
 bool AEffGUIEditor::openInMemory(SparkwellOffscreenTarget* target) {
@@ -89,6 +149,7 @@ bool AEffGUIEditor::openInMemory(SparkwellOffscreenTarget* target) {
 
 void AEffGUIEditor::close() {
   AEffEditor::close();
+  desktopFactorRead = false; // the next window may be on another screen
 }
 
 void AEffGUIEditor::idle() {
@@ -123,8 +184,11 @@ bool AEffGUIEditor::setKnobMode(VstInt32) {
 void AEffGUIEditor::setParameter(VstInt32, float) {}
 
 void AEffGUIEditor::draw(ERect* area) {
-  if (frame != nullptr && area != nullptr)
-    frame->invalidRect(CRect(area->left, area->top, area->right, area->bottom));
+  if (frame == nullptr || area == nullptr) return;
+  // The host's rectangle is in window pixels, the frame's in its own.
+  const double scale = frame->getScale();
+  frame->invalidRect(
+      CRect(area->left / scale, area->top / scale, area->right / scale, area->bottom / scale));
 }
 
 bool AEffGUIEditor::setKnobMode(CKnobMode value) {
@@ -169,8 +233,11 @@ void AEffGUIEditor::doIdleStuff() {
 }
 
 bool AEffGUIEditor::beforeSizeChange(const CRect& newSize, const CRect&) {
-  const auto width = static_cast<int32_t>(newSize.right - newSize.left);
-  const auto height = static_cast<int32_t>(newSize.bottom - newSize.top);
+  return resizeHostWindow(static_cast<int32_t>(newSize.right - newSize.left),
+                          static_cast<int32_t>(newSize.bottom - newSize.top));
+}
+
+bool AEffGUIEditor::resizeHostWindow(int32_t width, int32_t height) {
   AudioEffectX* host = extendedEffect(effect);
   char sizeWindowText[] = "sizeWindow";
   if (host != nullptr && host->canHostDo(sizeWindowText) != 0)

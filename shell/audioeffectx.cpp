@@ -86,6 +86,11 @@ VstIntPtr AudioEffectX::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr va
                  ? 1
                  : 0;
     }
+    if (index == kHostScaleIndex && value == kHostScaleValue) {
+      // The host's scale factor for the editor, in opt, before or while the window is open.
+      auto* guiEditor = dynamic_cast<AEffGUIEditor*>(editor);
+      return guiEditor != nullptr && guiEditor->setHostScaleFactor(opt) ? 1 : 0;
+    }
     return vendorSpecific(index, value, ptr, opt);
   case effCanDo:
     if (!text) return 0;

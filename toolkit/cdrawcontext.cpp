@@ -30,19 +30,22 @@ uint32_t blendPremultiplied(uint32_t source, uint32_t destination) {
                    channel(pixelBlue(source), pixelBlue(destination)));
 }
 
-CDrawContext::CDrawContext(PixelImage& target, const CRect& clip) : target(target) {
+CDrawContext::CDrawContext(PixelImage& target, const CRect& clip, double scale)
+    : target(target), scale(scale) {
   setClipRect(clip);
 }
 
 void CDrawContext::setClipRect(const CRect& clip) {
   clipRect = clip;
-  clipRect.bound(CRect(0, 0, target.width, target.height));
+  clipRect.bound(CRect(0, 0, target.width / scale, target.height / scale));
+  deviceClipRect = deviceRect(clipRect, scale);
+  deviceClipRect.bound(CRect(0, 0, target.width, target.height));
 }
 
 void CDrawContext::drawImage(const PixelImage& source, const CRect& destination,
                              const CPoint& sourceOffset) {
   CRect area = destination;
-  area.bound(clipRect);
+  area.bound(deviceClipRect);
   // Where the source ends, seen in target coordinates.
   const CCoord originX = destination.left - sourceOffset.x;
   const CCoord originY = destination.top - sourceOffset.y;
@@ -61,8 +64,8 @@ void CDrawContext::drawImage(const PixelImage& source, const CRect& destination,
 }
 
 void CDrawContext::fillRect(const CRect& area, uint32_t pixel) {
-  CRect bounded = area;
-  bounded.bound(clipRect);
+  CRect bounded = deviceRect(area, scale);
+  bounded.bound(deviceClipRect);
   if (bounded.isEmpty()) return;
   const int32_t left = pixelEdge(bounded.left), right = pixelEdge(bounded.right);
   for (int32_t y = pixelEdge(bounded.top); y < pixelEdge(bounded.bottom); ++y)

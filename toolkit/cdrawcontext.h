@@ -1,5 +1,7 @@
 // The compositor views draw with: blits premultiplied pictures with alpha into the frame's
-// 32-bit image, limited to a clip rectangle that never leaves the image.
+// 32-bit image, limited to a clip rectangle that never leaves the image. The image may be
+// larger than the frame by a scale factor: rectangles and the clip are then frame coordinates
+// that the context maps to image pixels (deviceRect), while drawImage takes image pixels.
 #pragma once
 
 #include "crect.h"
@@ -7,21 +9,26 @@
 
 class CDrawContext {
 public:
-  CDrawContext(PixelImage& target, const CRect& clip);
+  // `scale` image pixels per frame pixel.
+  CDrawContext(PixelImage& target, const CRect& clip, double scale = 1.0);
 
-  // The clip is always kept inside the target image.
+  // In frame coordinates; the clip is always kept inside the target image.
   void setClipRect(const CRect& clip);
   const CRect& getClipRect() const { return clipRect; }
+  double getScale() const { return scale; }
 
   // Composites `source` over the target, source pixel `sourceOffset` landing on the top left of
-  // `destination`. Only pixels inside destination, the clip and the source are touched.
+  // `destination`, both in image pixels. Only pixels inside destination, the clip and the
+  // source are touched.
   void drawImage(const PixelImage& source, const CRect& destination, const CPoint& sourceOffset);
-  // Replaces the pixels of `area` (within the clip) by `pixel`.
+  // Replaces the pixels of `area` (frame coordinates, within the clip) by `pixel`.
   void fillRect(const CRect& area, uint32_t pixel);
 
 private:
   PixelImage& target;
-  CRect clipRect;
+  double scale;
+  CRect clipRect;       // frame coordinates
+  CRect deviceClipRect; // the same in image pixels
 };
 
 // Source-over for premultiplied pixels: source + destination x (255 - source alpha) / 255,

@@ -30,12 +30,21 @@ int32_t pixelSize(CCoord length) {
 
 } // namespace
 
-CFrame::CFrame(const CRect& size, void* systemWindow, VSTGUIEditorInterface* editor)
-    : CView(size), systemWindow(systemWindow), editor(editor),
-      composed(pixelSize(size.getWidth()), pixelSize(size.getHeight()), kOpaqueBlack) {
+CFrame::CFrame(const CRect& size, void* systemWindow, VSTGUIEditorInterface* editor, double scale)
+    : CView(size), systemWindow(systemWindow), editor(editor), scale(scale > 0 ? scale : 1.0),
+      composed(blankImage()) {
   frame = this;
   invalidRegion.add(bounds());
-  platformFrame.reset(createPlatformFrame(this, size, systemWindow));
+  platformFrame.reset(createPlatformFrame(this, deviceRect(size, this->scale), systemWindow));
+}
+
+PixelImage CFrame::blankImage() const {
+  const CRect device = getDeviceSize();
+  return PixelImage(pixelSize(device.getWidth()), pixelSize(device.getHeight()), kOpaqueBlack);
+}
+
+CPoint CFrame::framePoint(const CPoint& device) const {
+  return scale == 1.0 ? device : CPoint(device.x / scale, device.y / scale);
 }
 
 CFrame::~CFrame() {
@@ -117,7 +126,7 @@ void CFrame::repaint() {
   if (invalidRegion.isEmpty()) return;
   invalidRegion.takeInto(repainting);
   for (const CRect& area : repainting) {
-    CDrawContext context(composed, area);
+    CDrawContext context(composed, area, scale);
     draw(&context);
   }
   for (CView* view : views) {
@@ -130,7 +139,7 @@ void CFrame::repaint() {
   }
   if (platformFrame)
     for (const CRect& area : repainting)
-      platformFrame->present(composed, area);
+      platformFrame->present(composed, deviceRect(area, scale));
 }
 
 void CFrame::idle() {
@@ -284,16 +293,35 @@ void CFrame::endEdit(int32_t tag) {
 bool CFrame::setSize(CCoord width, CCoord height) {
   const CRect newSize(size.left, size.top, size.left + width, size.top + height);
   if (newSize == size) return true;
-  if (editor != nullptr && !editor->beforeSizeChange(newSize, size)) return false;
+  if (editor != nullptr &&
+      !editor->beforeSizeChange(deviceRect(newSize, scale), deviceRect(size, scale)))
+    return false;
   size = newSize;
-  composed = PixelImage(pixelSize(width), pixelSize(height), kOpaqueBlack);
-  if (platformFrame) platformFrame->setSize(newSize);
+  composed = blankImage();
+  if (platformFrame) {
+    platformFrame->setSize(deviceRect(newSize, scale));
+    platformFrame->present(composed, CRect());
+  }
   invalid();
   return true;
 }
 
+void CFrame::setScale(double factor) {
+  if (!(factor > 0) || factor == scale) return;
+  scale = factor;
+  composed = blankImage();
+  if (platformFrame) {
+    platformFrame->setSize(deviceRect(size, scale));
+    platformFrame->present(composed, CRect());
+  }
+  invalid();
+}
+
 bool CFrame::getCurrentMouseLocation(CPoint& where) const {
-  if (platformFrame && platformFrame->getCurrentMousePosition(where)) return true;
+  if (platformFrame && platformFrame->getCurrentMousePosition(where)) {
+    where = framePoint(where);
+    return true;
+  }
   where = lastMousePosition;
   return true;
 }
@@ -311,26 +339,35 @@ void CFrame::platformDrawRect(const CRect& area) {
   ViewGuard self(this);
   if (isVisible()) repaint();
   CRect shown = area;
-  shown.bound(bounds());
+  shown.bound(getDeviceSize());
   if (platformFrame && !shown.isEmpty()) platformFrame->present(composed, shown);
 }
 
 CMouseEventResult CFrame::platformOnMouseDown(CPoint& where, const CButtonState& buttons) {
-  return onMouseDown(where, buttons);
+  CPoint inFrame = framePoint(where);
+  return onMouseDown(inFrame, buttons);
 }
 
 CMouseEventResult CFrame::platformOnMouseMoved(CPoint& where, const CButtonState& buttons) {
-  return onMouseMoved(where, buttons);
+  CPoint inFrame = framePoint(where);
+  return onMouseMoved(inFrame, buttons);
 }
 
 CMouseEventResult CFrame::platformOnMouseUp(CPoint& where, const CButtonState& buttons) {
-  return onMouseUp(where, buttons);
+  CPoint inFrame = framePoint(where);
+  return onMouseUp(inFrame, buttons);
 }
 
 bool CFrame::platformOnMouseWheel(const CPoint& where, float distance,
                                   const CButtonState& buttons) {
-  lastMousePosition = where;
-  return onWheel(where, distance, buttons);
+  lastMousePosition = framePoint(where);
+  return onWheel(lastMousePosition, distance, buttons);
+}
+
+void CFrame::platformScaleChanged(double factor) {
+  if (closed || editor == nullptr) return;
+  ViewGuard self(this);
+  editor->desktopScaleChanged(factor);
 }
 
 int32_t CFrame::platformOnKeyDown(CKeyCode& keyCode) {

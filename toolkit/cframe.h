@@ -1,6 +1,12 @@
 // The editor's window: owns its views, routes mouse, wheel and key events to them, keeps the
 // composed 32-bit image of itself and repaints what changed at each idle. It asks its editor
 // interface for the knob mode, passes edits on, and lets it veto size changes.
+//
+// The frame may be shown at a scale factor: its views, their rectangles and every event stay
+// in frame pixels, while the window and the composed image have `scale` device pixels per frame
+// pixel (rectangle edges mapped by deviceRect) and the pictures are drawn for that factor. So a
+// gesture means the same at every factor: the back end's device pixels are divided by the
+// factor before any view sees them.
 #pragma once
 
 #include <memory>
@@ -15,8 +21,9 @@ class VSTGUIEditorInterface;
 
 class CFrame : public CView, private IPlatformFrameCallback {
 public:
-  // Creates the frame's native window inside `systemWindow` (see createPlatformFrame).
-  CFrame(const CRect& size, void* systemWindow, VSTGUIEditorInterface* editor);
+  // Creates the frame's native window inside `systemWindow` (see createPlatformFrame), `scale`
+  // device pixels per frame pixel.
+  CFrame(const CRect& size, void* systemWindow, VSTGUIEditorInterface* editor, double scale = 1.0);
 
   // The editor is done with the window: every view goes at once (an edit in progress ends at
   // the editor, which is still whole), the editor is no longer asked anything, and the
@@ -66,14 +73,20 @@ public:
   int32_t getKnobMode() const;
   void beginEdit(int32_t tag);
   void endEdit(int32_t tag);
-  // Changes the frame's size unless the editor vetoes it.
+  // Changes the frame's size unless the editor vetoes it (asked with the device sizes).
   bool setSize(CCoord width, CCoord height);
+  // Shows the frame at another factor: the window and the image take the new device size and
+  // everything is drawn again. The editor is not asked; its caller tells the host.
+  void setScale(double factor);
+  double getScale() const { return scale; }
+  // The window's size in device pixels: the frame's size at its factor.
+  CRect getDeviceSize() const { return deviceRect(bounds(), scale); }
 
   // The pointer's position in frame pixels: from the window system when it can tell, else the
   // last mouse event's.
   bool getCurrentMouseLocation(CPoint& where) const;
   bool handleOnePendingPaint();
-  // The composed image, as large as the frame; current after idle().
+  // The composed image, the frame's device size; current after idle().
   const PixelImage& getComposedImage() const { return composed; }
   IPlatformFrame* getPlatformFrame() const { return platformFrame.get(); }
   void* getSystemWindow() const { return systemWindow; }
@@ -91,10 +104,15 @@ private:
                             const CButtonState& buttons) override;
   int32_t platformOnKeyDown(CKeyCode& keyCode) override;
   int32_t platformOnKeyUp(CKeyCode& keyCode) override;
+  void platformScaleChanged(double factor) override;
   void platformRemember() override;
   void platformForget() override;
 
   CRect bounds() const { return CRect(0, 0, size.getWidth(), size.getHeight()); }
+  // A point of the back end (device pixels) in frame pixels.
+  CPoint framePoint(const CPoint& device) const;
+  // An image as large as the frame at its factor, opaque black.
+  PixelImage blankImage() const;
   // Composes the invalid region and the dirty visible views into the image and shows them.
   void repaint();
   // Ends the edit a view left open (a mouse up that never came, a view removed mid-drag).
@@ -108,6 +126,7 @@ private:
   CPoint lastMousePosition;
   DirtyRegion invalidRegion;
   std::vector<CRect> repainting; // the region being drawn, kept to reuse its storage
+  double scale;
   PixelImage composed;
   std::unique_ptr<IPlatformFrame> platformFrame;
   bool closed = false;

@@ -2,6 +2,8 @@
 // Coordinates are floating point like the rest of the toolkit's geometry.
 #pragma once
 
+#include <cmath>
+
 typedef double CCoord;
 
 struct CPoint {
@@ -60,3 +62,12 @@ struct CRect {
   CCoord right = 0;
   CCoord bottom = 0;
 };
+
+// A frame rectangle on a device with `scale` device pixels per frame pixel. Each edge goes to the
+// device pixel edge at or after it (the edges a drawing of the rectangle touches), so rectangles
+// that meet in the frame still meet on the device. At scale 1 the rectangle stays as it is.
+inline CRect deviceRect(const CRect& r, double scale) {
+  if (scale == 1.0) return r;
+  return CRect(std::ceil(r.left * scale), std::ceil(r.top * scale), std::ceil(r.right * scale),
+               std::ceil(r.bottom * scale));
+}

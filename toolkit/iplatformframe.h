@@ -9,7 +9,7 @@
 #include "pixelimage.h"
 #include "platform.h"
 
-// What a back end tells its frame; all coordinates are frame pixels.
+// What a back end tells its frame; all coordinates are the window's (device) pixels.
 class IPlatformFrameCallback {
 public:
   // The window needs `area` shown again (an expose or WM_PAINT).
@@ -22,6 +22,8 @@ public:
                                     const CButtonState& buttons) = 0;
   virtual int32_t platformOnKeyDown(CKeyCode& keyCode) = 0;
   virtual int32_t platformOnKeyUp(CKeyCode& keyCode) = 0;
+  // The window system moved the window to a screen of another scale factor (1 at 96 dpi).
+  virtual void platformScaleChanged(double /*factor*/) {}
   // Keep the frame alive for as long as a back end is inside one of its events (through
   // PlatformFrameHold): a handler may reach the host, and the host may close the editor there.
   virtual void platformRemember() = 0;
@@ -50,7 +52,8 @@ class IPlatformFrame {
 public:
   virtual ~IPlatformFrame() = default; // closes the window
 
-  // Shows `area` of the frame's composed image (the size of the frame) in the window.
+  // Shows `area` of the frame's composed image (the window's size) in the window; an empty
+  // area only makes a new image known.
   virtual void present(const PixelImage& image, const CRect& area) = 0;
   // Delivers the window system's pending events to the callback. The frame calls it from its
   // idle; a back end whose events arrive by themselves (Win32's message loop) does nothing.
@@ -60,7 +63,7 @@ public:
   virtual bool handleOnePendingPaint() = 0;
   // The pointer's position over the window, when the window system can tell.
   virtual bool getCurrentMousePosition(CPoint& where) = 0;
-  // Resizes the window to the frame's new size.
+  // Resizes the window to the frame's new device size.
   virtual void setSize(const CRect& newSize) = 0;
   // The frame's own native window, for the binding's walk over its parents; null without one.
   virtual platform::NativeWindow getNativeWindow() const = 0;

@@ -28,6 +28,8 @@ public:
   virtual void endEdit(int32_t /*index*/) {}
   // Asked before the frame changes its size; false vetoes the change.
   virtual bool beforeSizeChange(const CRect& /*newSize*/, const CRect& /*oldSize*/) { return true; }
+  // The window system tells the frame that its screen now has another scale factor.
+  virtual void desktopScaleChanged(double /*factor*/) {}
   virtual CFrame* getFrame() const { return frame; }
   // The outermost window event of the frame (a click, a key, an expose) begins and ends. The
   // owner is told of the end even when it closed the frame meanwhile, and must live until then;

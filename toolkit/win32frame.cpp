@@ -20,6 +20,8 @@
 namespace {
 
 const wchar_t* const kWindowClass = L"SparkwellFrame";
+// WM_DPICHANGED_AFTERPARENT (Windows 10 1703), named here for older headers.
+constexpr UINT kDpiChangedAfterParent = 0x02E3;
 // Windows of this class that exist in the process, or are about to; the class is registered
 // while it is above 0.
 std::atomic<int32_t> openWindows{0};
@@ -279,6 +281,14 @@ LRESULT Win32Frame::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     dragging = false;
     windowGone();
     return DefWindowProcW(closing, message, wParam, lParam);
+  }
+  case kDpiChangedAfterParent: {
+    // The parent moved to a screen of another scale: the frame follows when the host thread
+    // sees real pixels (a DPI-unaware host is scaled by the system and stays at 1).
+    const double factor = platform::desktopScaleFactor(
+        platform::NativeWindow{nullptr, reinterpret_cast<uintptr_t>(window)});
+    callback->platformScaleChanged(factor);
+    return 0;
   }
   case WM_GETDLGCODE:
     return DLGC_WANTALLKEYS | DLGC_WANTARROWS | DLGC_WANTCHARS;

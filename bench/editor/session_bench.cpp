@@ -6,8 +6,13 @@
 // Without modules it measures the one this build made, labelled "built". Each benchmark's name
 // ends with its module's label, so two builds can be set side by side as ratios.
 //
-// - EditorIdle/<label>/0: effEditIdle of the real editor in a real X window (a private Xvfb),
-//   nothing changing; /1: Gain set by the host before every idle, moving the SET knob each time.
+// - EditorIdle/<label>/<moving>/<scale>: effEditIdle of the real editor in a real X window (a
+//   private Xvfb) at the host's scale factor (in hundredths: 100, 200); moving 0: nothing
+//   changing; 1: Gain set by the host before every idle, moving the SET knob each time.
+// - EditorOpen/<label>/<scale>: in a fresh child process, the first editor opened and drawn at
+//   the factor (its pictures decoded, and resized for a factor between the drawn sets) and then
+//   a second instance's editor opened and drawn beside it (the pictures shared): time and
+//   resident memory of each.
 // - Instances/<label>: 1,000 instances created, opened and resumed in a fresh child process;
 //   time and resident memory per instance, and what stays resident and what the heap still
 //   holds once all are closed (the allocator keeps some pages it has no use for; the heap's own
@@ -63,6 +68,14 @@ void pumpIdle(AEffect* effect, int times) {
   }
 }
 
+// The host's scale factor, in hundredths; 100 sends nothing, as most hosts do.
+void setScale(AEffect* effect, int64_t hundredths) {
+  if (hundredths != 100)
+    effect->dispatcher(effect, effVendorSpecific, CCONST('P', 'r', 'e', 'S'),
+                       CCONST('A', 'e', 'C', 's'), nullptr,
+                       static_cast<float>(hundredths) / 100.0f);
+}
+
 void editorIdle(benchmark::State& state, const Module& module) {
   PluginLibrary library(module.path);
   VstPluginMainProc entry = library.vstPluginMain();
@@ -72,11 +85,12 @@ void editorIdle(benchmark::State& state, const Module& module) {
     return;
   }
   {
-    sparkwell_test::X11HostWindow window(kPanelWidth, kPanelHeight);
+    sparkwell_test::X11HostWindow window(kPanelWidth * 3, kPanelHeight * 3);
     if (!window.isOpen()) {
       state.SkipWithError("no X display");
     } else {
       dispatch(effect, effOpen);
+      setScale(effect, state.range(1));
       dispatch(effect, effEditOpen, 0, window.parentHandle());
       pumpIdle(effect, 20); // mapped, exposed and drawn once
       const bool automated = state.range(0) != 0;
@@ -168,6 +182,80 @@ SessionFigures runSession(const std::string& path) {
   return figures;
 }
 
+struct OpenFigures {
+  double firstMs = 0.0, nextMs = 0.0; // effEditOpen and the idle that draws the window
+  long firstKb = 0, nextKb = 0;       // resident memory each added
+  bool complete = false;
+};
+
+// Runs in a child process of its own: the pictures are made for the first editor only.
+OpenFigures runOpens(const std::string& path, int64_t scale) {
+  OpenFigures figures;
+  PluginLibrary library(path);
+  VstPluginMainProc entry = library.vstPluginMain();
+  if (entry == nullptr) return figures;
+  sparkwell_test::X11HostWindow first(kPanelWidth * 3, kPanelHeight * 3);
+  sparkwell_test::X11HostWindow second(kPanelWidth * 3, kPanelHeight * 3);
+  AEffect* effects[2] = {entry(quietHost), entry(quietHost)};
+  if (!first.isOpen() || !second.isOpen() || effects[0] == nullptr || effects[1] == nullptr)
+    return figures;
+  sparkwell_test::X11HostWindow* windows[2] = {&first, &second};
+  for (int i = 0; i < 2; ++i) {
+    startInstance(effects[i]);
+    setScale(effects[i], scale);
+  }
+  malloc_trim(0);
+  for (int i = 0; i < 2; ++i) {
+    const long before = residentKilobytes();
+    const auto start = std::chrono::steady_clock::now();
+    dispatch(effects[i], effEditOpen, 0, windows[i]->parentHandle());
+    dispatch(effects[i], effEditIdle);
+    const double ms =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    (i == 0 ? figures.firstMs : figures.nextMs) = ms;
+    (i == 0 ? figures.firstKb : figures.nextKb) = residentKilobytes() - before;
+  }
+  for (AEffect* effect : effects) {
+    dispatch(effect, effEditClose);
+    stopInstance(effect);
+  }
+  figures.complete = true;
+  return figures;
+}
+
+void editorOpen(benchmark::State& state, const Module& module) {
+  for (auto _ : state) {
+    int channel[2];
+    if (pipe(channel) != 0) {
+      state.SkipWithError("no pipe");
+      return;
+    }
+    const pid_t child = fork();
+    if (child == 0) {
+      close(channel[0]);
+      const OpenFigures figures = runOpens(module.path, state.range(0));
+      const ssize_t written = write(channel[1], &figures, sizeof figures);
+      _exit(written == static_cast<ssize_t>(sizeof figures) ? 0 : 1);
+    }
+    close(channel[1]);
+    OpenFigures figures;
+    const bool complete =
+        read(channel[0], &figures, sizeof figures) == static_cast<ssize_t>(sizeof figures);
+    close(channel[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    if (!complete || !figures.complete) {
+      state.SkipWithError("the editors could not be opened");
+      return;
+    }
+    state.SetIterationTime(figures.firstMs / 1000.0);
+    state.counters["first_open_ms"] = figures.firstMs;
+    state.counters["next_open_ms"] = figures.nextMs;
+    state.counters["first_open_KB"] = static_cast<double>(figures.firstKb);
+    state.counters["next_open_KB"] = static_cast<double>(figures.nextKb);
+  }
+}
+
 void instances(benchmark::State& state, const Module& module) {
   for (auto _ : state) {
     int channel[2];
@@ -226,9 +314,16 @@ int main(int argc, char** argv) {
 
   for (const Module& module : modules) {
     benchmark::RegisterBenchmark(("EditorIdle/" + module.label).c_str(), editorIdle, module)
-        ->Arg(0)
-        ->Arg(1)
+        ->ArgsProduct({{0, 1}, {100, 200}})
         ->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark(("EditorOpen/" + module.label).c_str(), editorOpen, module)
+        ->Arg(100)
+        ->Arg(150)
+        ->Arg(200)
+        ->Iterations(1)
+        ->Repetitions(3)
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark(("Instances/" + module.label).c_str(), instances, module)
         ->Iterations(1)
         ->Repetitions(3)

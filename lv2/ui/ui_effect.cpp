@@ -1,5 +1,7 @@
 #include "ui_effect.h"
 
+#include <cstring>
+
 #include "cframe.h"
 #include "port_map.h"
 #include "sparkwelleditor.h"
@@ -16,9 +18,11 @@ bool hasValue(VstInt32 index) {
 } // namespace
 
 UiEffect::UiEffect(LV2UI_Write_Function write, LV2UI_Controller controller,
-                   const LV2UI_Touch* touch)
+                   const LV2UI_Touch* touch, const LV2UI_Resize* resize)
     : AudioEffectX(&UiEffect::hostCallback, 0, kNumParams), hostWrite(write),
-      hostController(controller), hostTouch(touch), panel(nullptr), values{} {
+      hostController(controller), hostTouch(touch),
+      hostResize(resize != nullptr && resize->ui_resize != nullptr ? resize : nullptr),
+      panel(nullptr), values{} {
   // Program 0 until the host's port events say otherwise: a host may send them only after its
   // first idle calls, and the window is drawn before that.
   for (VstInt32 index = 0; index < kNumParams; ++index)
@@ -43,6 +47,22 @@ uintptr_t UiEffect::editorWindow() const {
   return frame->getPlatformFrame()->getNativeWindow().id;
 }
 
+bool UiEffect::setScaleFactor(float factor) {
+  return panel->setHostScaleFactor(factor);
+}
+
+int32_t UiEffect::editorWidth() const {
+  ERect* rect = nullptr;
+  panel->getRect(&rect);
+  return rect != nullptr ? rect->right - rect->left : 0;
+}
+
+int32_t UiEffect::editorHeight() const {
+  ERect* rect = nullptr;
+  panel->getRect(&rect);
+  return rect != nullptr ? rect->bottom - rect->top : 0;
+}
+
 void UiEffect::idleEditor() {
   panel->idle();
 }
@@ -58,6 +78,7 @@ void UiEffect::hostGone() {
   panel->close();
   hostWrite = nullptr;
   hostTouch = nullptr;
+  hostResize = nullptr;
 }
 
 void UiEffect::setParameter(VstInt32 index, float value) {
@@ -69,13 +90,14 @@ float UiEffect::getParameter(VstInt32 index) {
   return hasValue(index) ? values[index] : 0.0f;
 }
 
-VstIntPtr UiEffect::hostCallback(AEffect* record, VstInt32 opcode, VstInt32 index,
-                                 VstIntPtr /*value*/, void* /*ptr*/, float opt) {
+VstIntPtr UiEffect::hostCallback(AEffect* record, VstInt32 opcode, VstInt32 index, VstIntPtr value,
+                                 void* ptr, float opt) {
   auto* self = static_cast<UiEffect*>(static_cast<AudioEffect*>(record->object));
-  return self->answerHostCall(opcode, index, opt);
+  return self->answerHostCall(opcode, index, value, ptr, opt);
 }
 
-VstIntPtr UiEffect::answerHostCall(VstInt32 opcode, VstInt32 index, float opt) {
+VstIntPtr UiEffect::answerHostCall(VstInt32 opcode, VstInt32 index, VstIntPtr value,
+                                   const void* ptr, float opt) {
   const int32_t port = sparkwell_lv2::portOfParameter(index);
   switch (opcode) {
   case audioMasterVersion:
@@ -94,8 +116,17 @@ VstIntPtr UiEffect::answerHostCall(VstInt32 opcode, VstInt32 index, float opt) {
       hostTouch->touch(hostTouch->handle, static_cast<uint32_t>(port),
                        opcode == audioMasterBeginEdit);
     return 0;
+  case audioMasterCanDo:
+    // The editor resizes through the host when the host offers ui:resize.
+    return hostResize != nullptr && ptr != nullptr &&
+                   std::strcmp(static_cast<const char*>(ptr), "sizeWindow") == 0
+               ? 1
+               : 0;
+  case audioMasterSizeWindow:
+    if (hostResize == nullptr) return 0;
+    return hostResize->ui_resize(hostResize->handle, index, static_cast<int>(value)) == 0 ? 1 : 0;
   default:
-    // No resizing (the window keeps its size), no host idle to give: the host drives the UI.
+    // No host idle to give: the host drives the UI.
     return 0;
   }
 }

@@ -168,6 +168,58 @@ TEST_F(EditorWindowTest, OpensOneChildWindowOfTheReportedSizeShowingTheFrontAndC
   expectShows(effectState(false, 0.0f), "front face after closing twice");
 }
 
+// The desktop's scale as X11 desktops publish it: Xft.dpi among the server's resources, merged
+// with xrdb (the private server runs with -noreset, so they stay while no client is connected),
+// and removed again afterwards.
+class DesktopResources {
+public:
+  explicit DesktopResources(const std::string& lines)
+      : merged(run("echo '" + lines + "' | xrdb -nocpp -merge")) {}
+  ~DesktopResources() { run("xrdb -remove"); }
+  bool isMerged() const { return merged; }
+
+private:
+  static bool run(const std::string& command) { return std::system(command.c_str()) == 0; }
+  bool merged;
+};
+
+TEST_F(EditorWindowTest, TheDesktopsDpiAndThenTheHostsFactorSizeTheWindow) {
+  DesktopResources desktop("Xft.dpi: 192");
+  ASSERT_TRUE(desktop.isMerged()) << "xrdb (x11-xserver-utils) could not merge the resource";
+  host.useAnswers(hostkit::Answers::Accepting);
+  ERect* rect = nullptr;
+  ASSERT_EQ(plugin->dispatch(effEditGetRect, 0, 0, &rect), 1);
+  ASSERT_NE(rect, nullptr);
+  EXPECT_EQ(rect->right, 900);
+  EXPECT_EQ(rect->bottom, 612);
+  ASSERT_EQ(openEditor(), 1);
+  const Window editor = editorWindow();
+  ASSERT_NE(editor, 0u);
+  int width = 0, height = 0;
+  window->sizeOf(editor, width, height);
+  EXPECT_EQ(width, 900);
+  EXPECT_EQ(height, 612);
+
+  // The host's factor wins over the desktop's, also while the window is open: the window
+  // follows at once, then the host is asked to resize its own.
+  host.clearCalls();
+  EXPECT_EQ(plugin->dispatch(effVendorSpecific, CCONST('P', 'r', 'e', 'S'),
+                             CCONST('A', 'e', 'C', 's'), nullptr, 1.5f),
+            1);
+  window->idleFor(50);
+  window->sizeOf(editor, width, height);
+  EXPECT_EQ(width, 675);
+  EXPECT_EQ(height, 459);
+  ASSERT_EQ(plugin->dispatch(effEditGetRect, 0, 0, &rect), 1);
+  EXPECT_EQ(rect->right, 675);
+  EXPECT_EQ(rect->bottom, 459);
+  bool hostAsked = false;
+  for (const HostCall& call : host.calls())
+    hostAsked = hostAsked ||
+                (call.opcode == audioMasterSizeWindow && call.index == 675 && call.value == 459);
+  EXPECT_TRUE(hostAsked) << "audioMasterSizeWindow 675 x 459";
+}
+
 TEST_F(EditorWindowTest, TabClicksFlipTheFacesAndReachTheHostAsEditsOfIndex8) {
   ASSERT_EQ(openEditor(), 1);
   host.clearCalls();

@@ -11,15 +11,16 @@ namespace sparkwell_test {
 
 class OffscreenEditor {
 public:
-  // Opens the editor of `plugin`; it is closed again on destruction.
-  explicit OffscreenEditor(PluginInstance& instance)
-      : plugin(instance), editor(instance.effect()) {}
+  // Opens the editor of `plugin`, at the host's scale factor `scale` when it is above 0; it is
+  // closed again on destruction.
+  explicit OffscreenEditor(PluginInstance& instance, float scale = 0.0f)
+      : plugin(instance), editor(instance.effect(), scale) {}
 
   VstIntPtr openAnswer() const { return editor.openAnswer(); }
   void idle() { editor.idle(); }
   // The image as of the last idle; empty when the plug-in offers none.
   RgbImage image() const;
-  // A left click at (x, y) in frame pixels.
+  // A left click at (x, y) in image pixels (frame pixels times the scale factor).
   void click(double x, double y) { editor.click(x, y); }
   // The steps of a left-button gesture; each is given only while the editor still offers its
   // entry points, since a host may close the editor from inside the step before.

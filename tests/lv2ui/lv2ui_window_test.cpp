@@ -5,7 +5,10 @@
 // pictures.
 #include <dirent.h>
 #include <gtest/gtest.h>
+#include <lv2/atom/atom.h>
+#include <lv2/options/options.h>
 #include <lv2/ui/ui.h>
+#include <lv2/urid/urid.h>
 
 #include <array>
 #include <cstdio>
@@ -101,6 +104,15 @@ struct HostSide {
     events.clear();
     writes.clear();
   }
+  // urid:map: each URI's number is its place in `uris`, from 1.
+  std::vector<std::string> uris;
+  static LV2_URID map(LV2_URID_Map_Handle handle, const char* uri) {
+    auto* self = static_cast<HostSide*>(handle);
+    for (size_t i = 0; i < self->uris.size(); ++i)
+      if (self->uris[i] == uri) return static_cast<LV2_URID>(i + 1);
+    self->uris.push_back(uri);
+    return static_cast<LV2_URID>(self->uris.size());
+  }
 };
 
 class UiLibrary {
@@ -152,12 +164,22 @@ protected:
 
   // Instantiates with the features a full host offers (or only some of them), as a host does:
   // then the value of every control port.
-  LV2UI_Handle instantiate(bool withParent = true, bool withTouch = true, void* parent = nullptr) {
+  // With a `scaleFactor` above 0 the host's options carry it as ui:scaleFactor.
+  LV2UI_Handle instantiate(bool withParent = true, bool withTouch = true, void* parent = nullptr,
+                           float scaleFactor = 0.0f) {
     parentFeature = {LV2_UI__parent, parent != nullptr ? parent : window->parentHandle()};
     touchFeature = {LV2_UI__touch, &touchData};
     resizeFeature = {LV2_UI__resize, &resizeData};
     idleFeature = {LV2_UI__idleInterface, nullptr};
     std::vector<const LV2_Feature*> features = {&idleFeature, &resizeFeature};
+    if (scaleFactor > 0.0f) {
+      factorOption = scaleFactor;
+      setScaleOptions(&factorOption);
+      mapFeature = {LV2_URID__map, &mapData};
+      optionsFeature = {LV2_OPTIONS__options, options};
+      features.push_back(&mapFeature);
+      features.push_back(&optionsFeature);
+    }
     if (withParent) features.push_back(&parentFeature);
     if (withTouch) features.push_back(&touchFeature);
     features.push_back(nullptr);
@@ -173,6 +195,17 @@ protected:
   void cleanup() {
     if (handle != nullptr) ui->descriptor->cleanup(handle);
     handle = nullptr;
+  }
+
+  // The options a host sends: ui:scaleFactor as an atom:Float, then the end of the list.
+  void setScaleOptions(const float* factor) {
+    options[0] = {LV2_OPTIONS_INSTANCE,
+                  0,
+                  HostSide::map(&host, LV2_UI__scaleFactor),
+                  sizeof(float),
+                  HostSide::map(&host, LV2_ATOM__Float),
+                  factor};
+    options[1] = {LV2_OPTIONS_INSTANCE, 0, 0, 0, 0, nullptr};
   }
 
   void sendPort(uint32_t port, float value) {
@@ -217,7 +250,11 @@ protected:
   HostSide host;
   LV2UI_Touch touchData{&host, &HostSide::touch};
   LV2UI_Resize resizeData{&host, &HostSide::resize};
-  LV2_Feature parentFeature{}, touchFeature{}, resizeFeature{}, idleFeature{};
+  LV2_URID_Map mapData{&host, &HostSide::map};
+  LV2_Options_Option options[2]{};
+  float factorOption = 0.0f;
+  LV2_Feature parentFeature{}, touchFeature{}, resizeFeature{}, idleFeature{}, mapFeature{},
+      optionsFeature{};
   LV2UI_Widget widget = nullptr;
   LV2UI_Handle handle = nullptr;
 };
@@ -246,6 +283,37 @@ TEST_F(Lv2UiWindowTest, DescribesOneX11UiThatOpensInsideTheParentAtItsFixedSize)
 
   cleanup();
   EXPECT_TRUE(window->children().empty());
+}
+
+TEST_F(Lv2UiWindowTest, AtTheHostsScaleFactor2TheWindowDoublesAndBoostAnswersAtItsPlace) {
+  window = std::make_unique<X11HostWindow>(kPanelWidth * 2, kPanelHeight * 2);
+  ASSERT_TRUE(window->isOpen());
+  window->setIdle([this] { EXPECT_EQ(idleInterface->idle(handle), 0); });
+  ASSERT_NE(instantiate(true, true, nullptr, 2.0f), nullptr);
+  const Window shown = uiWindow();
+  ASSERT_NE(shown, 0u);
+  int width = 0, height = 0;
+  window->sizeOf(shown, width, height);
+  EXPECT_EQ(width, 900);
+  EXPECT_EQ(height, 612);
+  EXPECT_EQ(host.resizedWidth, 900);
+  EXPECT_EQ(host.resizedHeight, 612);
+  window->idleFor(50);
+  window->click(kBoostX * 2, kBoostY * 2);
+  EXPECT_EQ(host.events, (std::vector<std::string>{"t12+", "w12=0.00", "t12-"}));
+
+  // A later factor through the options interface: the window, then the host's.
+  const auto* optionsInterface = static_cast<const LV2_Options_Interface*>(
+      ui->descriptor->extension_data(LV2_OPTIONS__interface));
+  ASSERT_NE(optionsInterface, nullptr);
+  const float smaller = 1.5f;
+  setScaleOptions(&smaller);
+  EXPECT_EQ(optionsInterface->set(handle, options), static_cast<uint32_t>(LV2_OPTIONS_SUCCESS));
+  window->sizeOf(shown, width, height);
+  EXPECT_EQ(width, 675);
+  EXPECT_EQ(height, 459);
+  EXPECT_EQ(host.resizedWidth, 675);
+  EXPECT_EQ(host.resizedHeight, 459);
 }
 
 TEST_F(Lv2UiWindowTest, ClicksOnEverySwitchWriteTheirPortsBetweenTouches) {

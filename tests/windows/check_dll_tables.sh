@@ -2,8 +2,8 @@
 # Checks the tables of the built DLL that a Windows host and the loader read, with objdump:
 #   exports    exactly "VSTPluginMain" and "main", both at one address
 #   imports    only DLLs that every Windows installation has (no mingw runtime DLLs)
-#   resources  type "PNG", ids 1 to 8 in language 1033 (English, US), each as large as its
-#              picture file
+#   resources  type "PNG", ids 1 to 8 and 201 to 208 (the set drawn at twice the size) in
+#              language 1033 (English, US), each as large as its picture file
 # Usage: check_dll_tables.sh <objdump> <dll> <exports|imports|resources> [resources folder]
 set -euo pipefail
 objdump=$1 dll=$2 what=$3 pictures=${4:-}
@@ -41,8 +41,10 @@ check_resources() {
   # Exactly one type, named PNG.
   grep -q 'Type Table:.*Num Names: 1, IDs: 0' <<<"$table" || fail "resource types are not exactly one named type"
   grep -qE 'Entry: name: \[.*\]: PNG,' <<<"$table" || fail "the named resource type is not PNG"
-  grep -q 'Name Table:.*Num Names: 0, IDs: 8' <<<"$table" || fail "the PNG type does not hold exactly 8 ids"
-  for id in 1 2 3 4 5 6 7 8; do
+  grep -q 'Name Table:.*Num Names: 0, IDs: 16' <<<"$table" || fail "the PNG type does not hold exactly 16 ids"
+  for id in 1 2 3 4 5 6 7 8 201 202 203 204 205 206 207 208; do
+    local file=${files[id % 100 - 1]}
+    [ "$id" -gt 200 ] && file="$file@2x"
     # The id entry, its language table (one entry: 0x409 = 1033) and the leaf with the size.
     leaf=$(awk -v id="$(printf 'ID: 0x%06x,' "$id")" '
       index($0, "Name Table:") {names = 1}
@@ -54,11 +56,11 @@ check_resources() {
     grep -q 'Entry: ID: 0x000409,' <<<"$leaf" || fail "id $id is not in language 1033"
     size=$((16#$(sed -n 's/.*Size: 0x\([0-9a-f]*\),.*/\1/p' <<<"$leaf")))
     if [ -n "$pictures" ]; then
-      expected=$(stat -c %s "$pictures/${files[id - 1]}.png")
-      [ "$size" = "$expected" ] || fail "id $id holds $size bytes, ${files[id - 1]}.png has $expected"
+      expected=$(stat -c %s "$pictures/$file.png")
+      [ "$size" = "$expected" ] || fail "id $id holds $size bytes, $file.png has $expected"
     fi
   done
-  echo "resources: PNG ids 1..8, language 1033"
+  echo "resources: PNG ids 1..8 and 201..208, language 1033"
 }
 
 case "$what" in

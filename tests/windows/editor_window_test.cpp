@@ -36,9 +36,14 @@ std::vector<std::string> editCalls(const TestHost& host) {
 
 class OpenEditor {
 public:
-  OpenEditor(TestHost& host, VstPluginMainProc entry, int screenX, int screenY)
-      : host(host), plugin(host, entry), window(screenX, screenY) {
+  // With a `scale` above 0 the host sends it as its scale factor before asking for the size.
+  OpenEditor(TestHost& host, VstPluginMainProc entry, int screenX, int screenY, float scale = 0.0f)
+      : host(host), plugin(host, entry),
+        window(screenX, screenY, scale > 0 ? 1000 : 600, scale > 0 ? 700 : 420) {
     if (!plugin) return;
+    if (scale > 0)
+      plugin.dispatch(effVendorSpecific, CCONST('P', 'r', 'e', 'S'), CCONST('A', 'e', 'C', 's'),
+                      nullptr, scale);
     ERect* rect = nullptr;
     plugin.dispatch(effEditGetRect, 0, 0, &rect);
     if (rect) {
@@ -124,6 +129,25 @@ TEST_F(EditorWindow, OpensAsAChildOfTheHostWindowShowingTheFrontPanel) {
 
   const FaceMatch front = editor.shownFace(Face::front);
   EXPECT_TRUE(showsFace(front)) << front.matching << " of " << front.compared;
+}
+
+TEST_F(EditorWindow, AtTheHostsFactor2TheChildIsTwiceAsLargeAndClicksAtTwiceThePlacesHit) {
+  ASSERT_TRUE(library.isLoaded()) << library.loadError();
+  OpenEditor editor(host, library.vstPluginMain(), 20, 20, 2.0f);
+  EXPECT_EQ(editor.opened, 1);
+  EXPECT_EQ(editor.width, 900);
+  EXPECT_EQ(editor.height, 612);
+  ASSERT_NE(editor.editor(), nullptr);
+  RECT client{};
+  GetClientRect(editor.editor(), &client);
+  EXPECT_EQ(client.right, 900);
+  EXPECT_EQ(client.bottom, 612);
+
+  host.clearCalls();
+  editor.clickAt(POINT{2 * kTabPoint.x, 2 * kTabPoint.y});
+  editor.clickAt(POINT{2 * 172, 2 * 74}); // the Transistor toggle on the back face
+  EXPECT_EQ(editCalls(host),
+            (std::vector<std::string>{"b8", "a8=1.00", "e8", "b6", "a6=1.00", "e6"}));
 }
 
 TEST_F(EditorWindow, TabClicksFlipTheFacesAndReachTheHostAsEdits) {

@@ -4,7 +4,8 @@
 
 namespace hostkit {
 
-MemoryEditor::MemoryEditor(AEffect* instance) : effect(instance) {
+MemoryEditor::MemoryEditor(AEffect* instance, float scale) : effect(instance) {
+  if (scale > 0.0f) setScaleFactor(scale);
   target.size = sizeof target;
   target.version = kSparkwellOffscreenTargetVersion;
   answer = effect->dispatcher(effect, effVendorSpecific, kSparkwellChannelIndex,
@@ -17,6 +18,11 @@ MemoryEditor::~MemoryEditor() {
 
 void MemoryEditor::idle() {
   effect->dispatcher(effect, effEditIdle, 0, 0, nullptr, 0.0f);
+}
+
+VstIntPtr MemoryEditor::setScaleFactor(float scale) {
+  return effect->dispatcher(effect, effVendorSpecific, CCONST('P', 'r', 'e', 'S'),
+                            CCONST('A', 'e', 'C', 's'), nullptr, scale);
 }
 
 void MemoryEditor::close() {

@@ -12,8 +12,9 @@ namespace hostkit {
 class MemoryEditor {
 public:
   // Sends the request to `instance`; opened() tells whether the plug-in accepted it. The editor is
-  // closed again (effEditClose) on destruction unless close() ran before.
-  explicit MemoryEditor(AEffect* instance);
+  // closed again (effEditClose) on destruction unless close() ran before. A `scale` above 0 is
+  // sent first as the host's scale factor, so the editor opens at that factor.
+  explicit MemoryEditor(AEffect* instance, float scale = 0.0f);
   ~MemoryEditor();
   MemoryEditor(const MemoryEditor&) = delete;
   MemoryEditor& operator=(const MemoryEditor&) = delete;
@@ -22,6 +23,9 @@ public:
   VstIntPtr openAnswer() const { return answer; }
   void idle();
   void close();
+  // Sends the host's scale factor (effVendorSpecific 'PreS' 'AeCs'); the plug-in's answer. The
+  // image takes the new size at the next idle.
+  VstIntPtr setScaleFactor(float scale);
   // The host ended the instance (effClose), perhaps from inside one of the editor's calls:
   // nothing more is sent to it, not even the close on destruction.
   void instanceClosed() { closed = true; }
@@ -33,8 +37,8 @@ public:
   int32_t height() const { return target.height; }
   const SparkwellOffscreenTarget& record() const { return target; }
 
-  // Mouse input at frame pixels with the toolkit's CButton bits; false while the plug-in offers
-  // no entry for it (closed).
+  // Mouse input at image pixels (the frame's pixels times the scale factor) with the toolkit's
+  // CButton bits; false while the plug-in offers no entry for it (closed).
   bool mouseDown(double x, double y, int32_t buttons);
   bool mouseMoved(double x, double y, int32_t buttons);
   bool mouseUp(double x, double y, int32_t buttons);

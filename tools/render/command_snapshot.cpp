@@ -1,9 +1,11 @@
 // `snapshot FRONT BACK`: pictures of the editor's two faces with the current values. The
 // editor is opened through the plug-in's private request for our tools and drawn into memory,
 // then idled and closed like a host does it. The back face is reached the way a user reaches it,
-// with a click on the "tweak" tab.
+// with a click on the "tweak" tab. `--scale S` draws the faces at the scale factor a host would
+// send (2 gives 900 x 612 pictures).
 #include "commands.h"
 #include "memory_editor.h"
+#include "numbers.h"
 #include "parameter_settings.h"
 #include "pending_file.h"
 #include "plugin_host.h"
@@ -20,6 +22,8 @@ namespace {
 // A point inside the part of the tab the window shows (x 357..449, y 0..25).
 constexpr double kTabX = 400.0;
 constexpr double kTabY = 12.0;
+// The face's width at factor 1; the picture's width over it is the factor it was drawn at.
+constexpr double kUnscaledWidth = 450.0;
 
 struct Face {
   int width = 0;
@@ -67,8 +71,8 @@ void writeFace(const Face& face, PendingFile& file) {
   file.finish();
 }
 
-void clickTab(hostkit::MemoryEditor& editor) {
-  if (!editor.click(kTabX, kTabY))
+void clickTab(hostkit::MemoryEditor& editor, double scale) {
+  if (!editor.click(kTabX * scale, kTabY * scale))
     throw failure("the plug-in's editor takes no mouse input off-screen");
 }
 
@@ -86,14 +90,23 @@ int runSnapshot(const ParsedArguments& arguments) {
 
   std::unique_ptr<PluginHost> plugin = PluginHost::load(pluginPathFrom(arguments));
   applyProgramAndSettings(*plugin, arguments.option("program"), arguments.all("set"));
+  double scale = 1.0;
+  if (const std::optional<std::string> text = arguments.option("scale")) {
+    const std::optional<double> value = parseDouble(*text);
+    if (!value || *value < 1.0 || *value > 3.0)
+      throw usageError("--scale takes a factor from 1 to 3, not '" + *text + "'");
+    scale = *value;
+  }
 
   Face front, back;
   {
-    hostkit::MemoryEditor editor(plugin->instance());
+    hostkit::MemoryEditor editor(plugin->instance(), static_cast<float>(scale));
     if (!editor.opened()) throw failure("the plug-in did not open its editor in memory");
     editor.idle();
     front = takeFace(editor);
-    clickTab(editor);
+    // The plug-in draws at the supported factor nearest to the one asked for: the tab is where
+    // the picture's own size puts it.
+    clickTab(editor, front.width / kUnscaledWidth);
     editor.idle();
     back = takeFace(editor);
   }

@@ -24,9 +24,10 @@ const std::vector<Command>& commandTable() {
        {{"plugin", false}},
        runDemo},
       {"snapshot",
-       "FRONT.png BACK.png [--program N] [--set NAME=VALUE ...]",
-       "draw the editor's front and back faces off-screen with the values set",
-       {{"plugin", false}, {"program", false}, {"set", true}},
+       "FRONT.png BACK.png [--program N] [--set NAME=VALUE ...] [--scale S]",
+       "draw the editor's front and back faces off-screen with the values set, at the scale\n"
+       "      factor S (1 to 3; 2 draws them at 900 x 612)",
+       {{"plugin", false}, {"program", false}, {"set", true}, {"scale", false}},
        runSnapshot},
   };
   return commands;
