@@ -4,7 +4,7 @@
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps build check demo test windows fuzz format clean install uninstall
+.PHONY: all deps build check demo test windows aarch64 fuzz format clean install uninstall
 
 # Where `make install` puts the plug-ins: the user's own folders, which every host searches,
 # or with PREFIX (say /usr/local) the system's, for every user.
@@ -39,14 +39,18 @@ demo: build
 	./build/sparkwell-render demo
 
 # Every test: the release build, the ASan/UBSan build, the TSan concurrency tests,
-# the Windows DLL under Wine, the validator and a bounded fuzzing run. STAGES chooses stages
-# (see scripts/test.sh), say STAGES="format release lv2".
+# the Windows DLL under Wine, the aarch64 build under qemu, the validator and a bounded
+# fuzzing run. STAGES chooses stages (see scripts/test.sh), say STAGES="format release lv2".
 STAGES ?=
 test:
 	STAGES="$(STAGES)" bash scripts/test.sh
 
 windows:
 	bash scripts/build-windows.sh
+
+# The VST module and the LV2 bundle for 64-bit ARM boards, cross-built into build-aarch64/.
+aarch64:
+	bash scripts/build-aarch64.sh
 
 fuzz:
 	FUZZ_SECONDS=$${FUZZ_SECONDS:-600} bash scripts/fuzz.sh
@@ -77,4 +81,4 @@ format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf build build-asan build-tsan build-win64 build-fuzz demo-out
+	rm -rf build build-asan build-tsan build-win64 build-aarch64 build-fuzz demo-out

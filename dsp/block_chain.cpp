@@ -26,31 +26,50 @@ const KneeConstants& chainKneeConstants() {
 
 bool chainPathAvailable(ChainPath path) {
   switch (path) {
+#if defined(__x86_64__)
   case ChainPath::Sse2:
     return true;
   case ChainPath::Avx2:
-#if defined(__x86_64__) && defined(__GNUC__)
     return __builtin_cpu_supports("avx2");
-#else
+  case ChainPath::Neon:
     return false;
+#elif defined(__aarch64__)
+  case ChainPath::Sse2:
+  case ChainPath::Avx2:
+    return false;
+  case ChainPath::Neon:
+    return true;
+#else
+#error "the block-wise chain has a copy for x86-64 and for aarch64 only"
 #endif
   }
   return false;
 }
 
 ChainPath fastestChainPath() {
+#if defined(__aarch64__)
+  return ChainPath::Neon;
+#else
   return chainPathAvailable(ChainPath::Avx2) ? ChainPath::Avx2 : ChainPath::Sse2;
+#endif
 }
 
 void runChainPass(ChainPath path, ChannelState* const* states, int channels, const float* const* x,
                   float* const* out, int frames, const ChainSettings& settings,
                   ChainScratch& scratch) {
+  // A path this build does not have falls back to the build's own baseline copy.
+#if defined(__x86_64__)
   if (path == ChainPath::Avx2)
     chain_avx2::runChainPass(states, channels, x, out, frames, settings, scratch,
                              chainKneeConstants());
   else
     chain_sse2::runChainPass(states, channels, x, out, frames, settings, scratch,
                              chainKneeConstants());
+#else
+  (void)path;
+  chain_neon::runChainPass(states, channels, x, out, frames, settings, scratch,
+                           chainKneeConstants());
+#endif
 }
 
 void runChainBlock(ChainPath path, ChannelState& left, ChannelState& right, bool stereo,

@@ -9,8 +9,10 @@
 #include "channel_state.h"
 
 // The instruction sets the curves can run with. Sse2 runs on every x86-64 processor; Avx2 needs
-// a processor (and a system) that offers AVX2. Both give identical bits.
-enum class ChainPath { Sse2, Avx2 };
+// a processor (and a system) that offers AVX2; Neon is the aarch64 build's, on every processor
+// of that architecture (Advanced SIMD is part of its baseline). All give identical bits. A build
+// has the paths of its own architecture only.
+enum class ChainPath { Sse2, Avx2, Neon };
 
 bool chainPathAvailable(ChainPath path);
 // The widest path this processor offers.

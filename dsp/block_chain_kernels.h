@@ -21,7 +21,9 @@
 // Every sample goes through the chain's operations in the order and precision they are defined
 // in, exactly as a frame-by-frame evaluation does; the vector curves repeat the scalar ones
 // (curves.h, portable_math.h) lane for lane, with no fused multiply-add (the library is built
-// with -ffp-contract=off and the AVX2 copy without FMA), so the results are the same bits.
+// with -ffp-contract=off and the AVX2 copy without FMA), so the results are the same bits. The
+// code is GCC's vector extensions; the few x86 or aarch64 instructions it names directly are
+// guarded, and where none applies the plain lane loop stands in.
 #pragma once
 
 #if !defined(SPARKWELL_CHAIN_NAMESPACE) || !defined(SPARKWELL_CHAIN_LANES)
@@ -34,6 +36,8 @@
 #include <type_traits>
 #if defined(__SSE2__)
 #include <immintrin.h>
+#elif defined(__aarch64__)
+#include <arm_neon.h>
 #endif
 
 #include "biquad.h"
@@ -99,10 +103,17 @@ template <class Mask> inline int laneBits(Mask m) {
     bits |= (m[i] < 0 ? 1 : 0) << i;
   return bits;
 }
+// A lane of a mask is all ones or all zeros; on aarch64 the smallest or largest lane says it.
 inline bool allLanes(Ints m) {
+#if defined(__aarch64__)
+  if constexpr (sizeof(Ints) == 16) return vminvq_u32((uint32x4_t)m) != 0;
+#endif
   return laneBits(m) == (1 << kLanes) - 1;
 }
 inline bool anyLane(Ints m) {
+#if defined(__aarch64__)
+  if constexpr (sizeof(Ints) == 16) return vmaxvq_u32((uint32x4_t)m) != 0;
+#endif
   return laneBits(m) != 0;
 }
 

@@ -13,13 +13,19 @@ struct KneeConstants {
 // The constants for this module, computed once.
 const KneeConstants& chainKneeConstants();
 
-// The same code, compiled once per instruction set (block_chain_kernels.h).
+// The same code, compiled once per instruction set (block_chain_kernels.h). An x86-64 build has
+// the SSE2 and AVX2 copies, an aarch64 build the NEON copy.
 namespace chain_sse2 {
 void runChainPass(ChannelState* const* states, int channels, const float* const* x,
                   float* const* out, int frames, const ChainSettings& settings,
                   ChainScratch& scratch, const KneeConstants& knee);
 }
 namespace chain_avx2 {
+void runChainPass(ChannelState* const* states, int channels, const float* const* x,
+                  float* const* out, int frames, const ChainSettings& settings,
+                  ChainScratch& scratch, const KneeConstants& knee);
+}
+namespace chain_neon {
 void runChainPass(ChannelState* const* states, int channels, const float* const* x,
                   float* const* out, int frames, const ChainSettings& settings,
                   ChainScratch& scratch, const KneeConstants& knee);

@@ -5,6 +5,7 @@ set -euo pipefail
 
 groups="${*:-base}"
 pkgs=()
+archs=() # foreign architectures whose libraries a group installs (NAME:ARCH)
 for g in $groups; do
   case "$g" in
     base) pkgs+=(build-essential cmake pkg-config libgtest-dev libgmock-dev libbenchmark-dev
@@ -15,6 +16,13 @@ for g in $groups; do
     fuzz) pkgs+=(clang libclang-rt-14-dev) ;;
     windows) pkgs+=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 googletest) ;;
     hosts) pkgs+=(ardour) ;;
+    # The aarch64 cross build (scripts/build-aarch64.sh): the cross compiler with its C and C++
+    # runtimes, qemu to run its programs, GoogleTest's source, and the arm64 editions of the
+    # libraries the bundle, the editor and the tests link.
+    aarch64) archs+=(arm64)
+             pkgs+=(crossbuild-essential-arm64 g++-aarch64-linux-gnu libc6-dev-arm64-cross
+                    qemu-user googletest libx11-dev:arm64 libxcb1-dev:arm64 libxtst-dev:arm64
+                    libxres-dev:arm64 libsndfile1-dev:arm64 lv2-dev:arm64 libstb-dev:arm64) ;;
     art) pkgs+=(python3-pil python3-numpy fonts-dejavu-core fonts-freefont-ttf fonts-league-spartan) ;;
     *) echo "install-deps: unknown group '$g'" >&2; exit 2 ;;
   esac
@@ -31,5 +39,8 @@ if [ "$(id -u)" -ne 0 ]; then
   exit 1
 fi
 export DEBIAN_FRONTEND=noninteractive
+for a in "${archs[@]}"; do
+  dpkg --print-foreign-architectures | grep -qx "$a" || dpkg --add-architecture "$a"
+done
 apt-get -o DPkg::Lock::Timeout=300 update -qq
-apt-get -o DPkg::Lock::Timeout=300 install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+apt-get -o DPkg::Lock::Timeout=300 install -y -qq --no-install-recommends --no-remove "${missing[@]}" >/dev/null

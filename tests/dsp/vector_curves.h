@@ -20,3 +20,7 @@ namespace curves_avx2 {
 void curves(const float* x, int count, float amount, float amountInv,
             const VectorCurveOutputs& out);
 }
+namespace curves_neon {
+void curves(const float* x, int count, float amount, float amountInv,
+            const VectorCurveOutputs& out);
+}

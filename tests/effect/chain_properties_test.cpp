@@ -5,8 +5,32 @@
 
 #include "sparkwell_fixture.h"
 
+#if defined(__x86_64__)
+#include <xmmintrin.h>
+#endif
+
 namespace sparkwell_test {
 namespace {
+
+// The caller's floating-point control bits (rounding, flush-to-zero and the like; not the sticky
+// exception flags): MXCSR on x86-64, FPCR on aarch64.
+#if defined(__x86_64__)
+constexpr unsigned kFlushToZeroBits = 0x8040; // FTZ and DAZ
+unsigned floatingPointControl() {
+  return _mm_getcsr() & ~0x3Fu;
+}
+void setFloatingPointControl(unsigned bits) {
+  _mm_setcsr(bits);
+}
+#elif defined(__aarch64__)
+constexpr unsigned kFlushToZeroBits = 1u << 24; // FZ
+unsigned floatingPointControl() {
+  return __builtin_aarch64_get_fpcr();
+}
+void setFloatingPointControl(unsigned bits) {
+  __builtin_aarch64_set_fpcr(bits);
+}
+#endif
 
 using ChainPropertiesTest = SparkwellTest;
 
@@ -253,6 +277,24 @@ TEST_F(ChainPropertiesTest, EmptyAndNegativeBlocksWriteAndChangeNothing) {
   EXPECT_EQ(out[0], 123.0f);
   const StereoBuffer input = noise(256, 0.5f, 81);
   EXPECT_TRUE(sameBits(probed->process(input).output.left, untouched->process(input).output.left));
+}
+
+// The block's flush-to-zero is the plug-in's own business: whatever mode the host runs in, its
+// control bits are the same after the call.
+TEST_F(ChainPropertiesTest, ProcessingLeavesTheHostsFloatingPointControlAsItWas) {
+  auto instance = makeInstance();
+  const StereoBuffer input = noise(700, 1.0f, 9);
+  const unsigned original = floatingPointControl();
+  for (unsigned host : {original & ~kFlushToZeroBits, original | kFlushToZeroBits}) {
+    for (float stereo : {0.0f, 1.0f}) {
+      instance->setParameter(kStereo, stereo);
+      setFloatingPointControl(host);
+      instance->process(input);
+      const unsigned after = floatingPointControl();
+      setFloatingPointControl(original);
+      EXPECT_EQ(after, host) << std::hex << "host " << host << ", stereo " << stereo;
+    }
+  }
 }
 
 } // namespace

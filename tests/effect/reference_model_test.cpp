@@ -121,7 +121,7 @@ TEST_F(ReferenceModelTest, BlocksOfOneSevenAndThousandsMatchThePlainModel) {
 TEST(BlockChain, EveryVectorPathMatchesThePlainModel) {
   // The DSP library's block-wise chain with each instruction-set path forced, driven as the
   // effect drives it (flush-to-zero around the block), with the model's own settings.
-  for (ChainPath path : {ChainPath::Sse2, ChainPath::Avx2}) {
+  for (ChainPath path : {ChainPath::Sse2, ChainPath::Avx2, ChainPath::Neon}) {
     if (!chainPathAvailable(path)) {
       std::printf("path %d not offered by this processor: skipped\n", static_cast<int>(path));
       continue;

@@ -33,25 +33,7 @@ dsp=$bundle/sparkwell_dsp.so
 exports=$(nm -D --defined-only "$dsp" | awk '{print $3}')
 [ "$exports" = lv2_descriptor ] || fail "sparkwell_dsp.so exports: $exports"
 
-# Headless: the DSP binary needs the C and C++ runtimes and libm, nothing else (no X library,
-# so it loads where none is installed), and holds nothing of the editor, the toolkit, the
-# pictures or the VST base.
-needed=$(readelf -d "$dsp" | awk '/NEEDED/ {print $5}' | tr -d '[]')
-[ -n "$needed" ] || fail "readelf shows no library sparkwell_dsp.so needs"
-for library in $needed; do
-  case $library in
-    libc.so.* | libm.so.* | libstdc++.so.* | libgcc_s.so.*) ;;
-    libasan.so.* | libubsan.so.* | libtsan.so.*) ;; # a sanitizer build's own runtime
-    *) fail "sparkwell_dsp.so needs $library" ;;
-  esac
-done
-undefined=$(nm -D --undefined-only "$dsp" | awk '{print $2}')
-if grep -E '^(xcb_|X[A-Z]|png_)' <<<"$undefined"; then fail "sparkwell_dsp.so calls the above"; fi
-# The class names the type information keeps (stripped or not), and the pictures' PNG signature.
-found=$(LC_ALL=C grep -aoE 'sparkwelleditor|AEffGUIEditor|AudioEffect|CFrame|CBitmap|CControl' \
-  "$dsp" | sort -u | tr '\n' ' ') || true
-[ -z "$found" ] || fail "sparkwell_dsp.so holds the editor, the toolkit or the VST base: $found"
-if LC_ALL=C grep -qa $'\x89PNG' "$dsp"; then fail "sparkwell_dsp.so holds a PNG picture"; fi
+bash "$(dirname "$0")/check-dsp-headless.sh" "$dsp" || fail "sparkwell_dsp.so is not headless"
 
 # lilv takes every entry of an LV2_PATH folder for a bundle and complains about the ones that
 # are not; only stdout counts. A relative LV2_PATH crashes lv2ls, so the path is absolute.
