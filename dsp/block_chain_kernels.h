@@ -20,9 +20,9 @@
 //
 // Every sample goes through the chain's operations in the order and precision they are defined
 // in, exactly as a frame-by-frame evaluation does; the vector curves repeat the scalar ones
-// (curves.h, portable_math.h) lane for lane, with no fused multiply-add (the library is built
-// with -ffp-contract=off and the AVX2 copy without FMA), so the results are the same bits. The
-// code is GCC's vector extensions; the few x86 or aarch64 instructions it names directly are
+// (tests/dsp/curves.h, portable_math.h) lane for lane, with no fused multiply-add (the library is
+// built with -ffp-contract=off and the AVX2 copy without FMA), so the results are the same bits.
+// The code is GCC's vector extensions; the few x86 or aarch64 instructions it names directly are
 // guarded, and where none applies the plain lane loop stands in.
 #pragma once
 
@@ -118,7 +118,8 @@ inline bool anyLane(Ints m) {
 }
 
 // ---------------------------------------------------------------------------------------------
-// The curves, lane for lane as curves.h and the portable maths compute them.
+// The curves, lane for lane as the scalar curves (tests/dsp/curves.h) and the portable maths
+// compute them.
 
 // The curves compare the sample, widened, with double constants. For a float x and a double d
 // that no float equals, x < d holds exactly when x is below the smallest float above d, and

@@ -7,7 +7,6 @@
 #pragma once
 
 #include "channel_state.h"
-#include "curves.h"
 #include "pickup_sets.h"
 
 // Added after the biquad inputs and the treble output so that silence settles on tiny normal

@@ -1,13 +1,13 @@
-// The two static nonlinearities: the transistor booster curve (two transistor models) and the
-// valve grid-current curve. Memoryless, one float in, one float out; each segment keeps the
-// precision of its definition. Inline, because the chain calls them four times per frame.
+// The two static nonlinearities, one sample at a time: the transistor booster curve (two
+// transistor models) and the valve grid-current curve. Memoryless, one float in, one float out;
+// each segment keeps the precision of its definition. The plug-in computes them in vector lanes
+// (dsp/block_chain_kernels.h); these plain forms are what the tests hold the lanes and the
+// per-sample model to.
 #pragma once
 
 #include "portable_math.h"
 
-// 1.8f to the power x, the exponential knee of both transistor curves (portable::powf with its
-// base folded in). Out of line, so that the sample loop keeps only a call for the samples that
-// reach the knee.
+// 1.8f to the power x, the exponential knee of both transistor curves.
 float kneePower(float x);
 
 // 2SB175 booster: an exponential knee below, linear in the middle, slope 0.4 from 4.5 and 1/40
