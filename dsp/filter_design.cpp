@@ -2,31 +2,30 @@
 
 #include "portable_math.h"
 
-PeakCoeffs designPeak(float omega, double q, float amplitude, float internalRate) {
+PeakCoeffs designPeak(const PeakDesign& design, float internalRate) {
+  const float w0 = design.omega / internalRate;
+  const float alpha = static_cast<float>(static_cast<double>(portable::sinf(w0)) / design.q);
+  const float h = alpha / design.amplitude;
+  const float a0 = h + 1.0f;
   PeakCoeffs c;
-  c.w0 = omega / internalRate;
-  c.alpha = static_cast<float>(static_cast<double>(portable::sinf(c.w0)) / q);
-  c.gainA = amplitude;
-  const float h = c.alpha / amplitude;
-  c.a0 = h + 1.0f;
-  c.a1 = (portable::cosf(c.w0) * -2.0f) / c.a0;
-  c.a2 = (1.0f - h) / c.a0;
-  const float g = c.alpha * amplitude;
-  c.b0 = (g + 1.0f) / c.a0;
-  c.b1 = (portable::cosf(c.w0) * -2.0f) / c.a0;
-  c.b2 = (1.0f - g) / c.a0;
+  c.a1 = (portable::cosf(w0) * -2.0f) / a0;
+  c.a2 = (1.0f - h) / a0;
+  const float g = alpha * design.amplitude;
+  c.b0 = (g + 1.0f) / a0;
+  c.b1 = (portable::cosf(w0) * -2.0f) / a0;
+  c.b2 = (1.0f - g) / a0;
   return c;
 }
 
-NotchCoeffs designNotch(float omega, double q, float internalRate) {
+NotchCoeffs designNotch(const NotchDesign& design, float internalRate) {
+  const float w0 = design.omega / internalRate;
+  const float alpha = static_cast<float>(static_cast<double>(portable::sinf(w0)) / design.q);
+  const float a0 = alpha + 1.0f;
   NotchCoeffs c;
-  c.w0 = omega / internalRate;
-  c.alpha = static_cast<float>(static_cast<double>(portable::sinf(c.w0)) / q);
-  c.a0 = c.alpha + 1.0f;
-  c.a1 = (portable::cosf(c.w0) * -2.0f) / c.a0;
-  c.a2 = (1.0f - c.alpha) / c.a0;
-  c.b0 = 1.0f / c.a0;
-  c.b1 = (portable::cosf(c.w0) * -2.0f) / c.a0;
+  c.a1 = (portable::cosf(w0) * -2.0f) / a0;
+  c.a2 = (1.0f - alpha) / a0;
+  c.b0 = 1.0f / a0;
+  c.b1 = (portable::cosf(w0) * -2.0f) / a0;
   c.b2 = c.b0;
   return c;
 }

@@ -4,24 +4,16 @@
 // bit. The functions are pure and cheap enough for a parameter change, never for the sample loop.
 #pragma once
 
-// Peaking-equaliser biquad (Audio EQ Cookbook) divided through by a0. The chain reads only b0,
-// b1, b2, a1, a2; a0, w0, alpha and gainA document how the set was made.
+// Peaking-equaliser biquad (Audio EQ Cookbook), divided through by a0: what the chain runs.
 struct PeakCoeffs {
   float b0, b1, b2;
-  float a0; // undivided
   float a1, a2;
-  float w0;    // radians per internal sample
-  float alpha; // bandwidth term sin(w0) / q
-  float gainA; // amplitude A: the peak gain is A squared
 };
 
-// Notch biquad (Audio EQ Cookbook): zero gain at w0, unity far away.
+// Notch biquad (Audio EQ Cookbook): zero gain at its centre, unity far away.
 struct NotchCoeffs {
   float b0, b1, b2;
-  float a0; // undivided
   float a1, a2;
-  float w0;
-  float alpha;
 };
 
 // One-pole low-pass y = coefB * x - coefA * yPrevious with pole p: coefB = 1 - p, coefA = -p,
@@ -31,9 +23,22 @@ struct OnePolePair {
   float coefA;
 };
 
-// omega in rad/s at the internal rate (Hz); q is 2Q; amplitude is A.
-PeakCoeffs designPeak(float omega, double q, float amplitude, float internalRate);
-NotchCoeffs designNotch(float omega, double q, float internalRate);
+// What a resonance is made from: its centre omega in rad/s at the internal rate (Hz), q = 2Q,
+// and the amplitude A, whose square is the gain at the centre.
+struct PeakDesign {
+  float omega;
+  double q;
+  float amplitude;
+};
+
+// A notch's centre in rad/s and q = 2Q.
+struct NotchDesign {
+  float omega;
+  double q;
+};
+
+PeakCoeffs designPeak(const PeakDesign& design, float internalRate);
+NotchCoeffs designNotch(const NotchDesign& design, float internalRate);
 
 // A pair whose corner a parameter value (nominally 0..1) sweeps: the pole of a one-pole
 // low-pass at 10^(value * exponentScale) * -negativeBaseOmega rad/s, in double precision,

@@ -1,6 +1,7 @@
 #include "filter_design.h"
 #include "pickup_band.h"
 #include "pickup_sets.h"
+#include "portable_math.h"
 #include "row_designs.h"
 #include "significant_digits.h"
 
@@ -11,71 +12,70 @@ namespace {
 
 constexpr float kInternalRate = 88200.0f;
 
-struct PeakRow {
-  const char* name;
-  PeakCoeffs PickupSets::*set;
+// The terms a biquad design passes through on its way to the coefficients: the centre in
+// radians per internal sample, the bandwidth term and the undivided a0, each in the precision
+// the design uses. The chain keeps only the coefficients; these pin the design constants.
+struct DesignTerms {
+  float w0, alpha, a0;
+};
+
+DesignTerms termsOf(float omega, double q, float internalRate) {
+  const float w0 = omega / internalRate;
+  return {w0, static_cast<float>(static_cast<double>(portable::sinf(w0)) / q), 0.0f};
+}
+
+DesignTerms termsOf(const PeakDesign& d, float internalRate) {
+  DesignTerms t = termsOf(d.omega, d.q, internalRate);
+  t.a0 = t.alpha / d.amplitude + 1.0f;
+  return t;
+}
+
+DesignTerms termsOf(const NotchDesign& d, float internalRate) {
+  DesignTerms t = termsOf(d.omega, d.q, internalRate);
+  t.a0 = t.alpha + 1.0f;
+  return t;
+}
+
+struct CheckValues {
   double w0, alpha, a0, a1, a2, b0, b2;
 };
 
-struct NotchRow {
-  const char* name;
-  NotchCoeffs PickupSets::*set;
-  double w0, alpha, a0, a1, a2, b0, b2;
-};
-
-void expectBiquadRow(const char* name, const PeakCoeffs& c, double w0, double alpha, double a0,
-                     double a1, double a2, double b0, double b2) {
+template <class Coeffs, class Design>
+void expectBiquadRow(const char* name, const Coeffs& c, const Design& d, const CheckValues& v) {
   SCOPED_TRACE(name);
-  EXPECT_TRUE(matchesDigits(c.w0, w0, 7));
-  EXPECT_TRUE(matchesDigits(c.alpha, alpha, 7));
-  EXPECT_TRUE(matchesDigits(c.a0, a0, 7));
-  EXPECT_TRUE(matchesDigits(c.a1, a1, 7));
-  EXPECT_TRUE(matchesDigits(c.b1, a1, 7));
-  EXPECT_TRUE(matchesDigits(c.a2, a2, 7));
-  EXPECT_TRUE(matchesDigits(c.b0, b0, 7));
-  EXPECT_TRUE(matchesDigits(c.b2, b2, 7));
+  const DesignTerms t = termsOf(d, kInternalRate);
+  EXPECT_TRUE(matchesDigits(t.w0, v.w0, 7));
+  EXPECT_TRUE(matchesDigits(t.alpha, v.alpha, 7));
+  EXPECT_TRUE(matchesDigits(t.a0, v.a0, 7));
+  EXPECT_TRUE(matchesDigits(c.a1, v.a1, 7));
+  EXPECT_EQ(c.b1, c.a1);
+  EXPECT_TRUE(matchesDigits(c.a2, v.a2, 7));
+  EXPECT_TRUE(matchesDigits(c.b0, v.b0, 7));
+  EXPECT_TRUE(matchesDigits(c.b2, v.b2, 7));
 }
 
 TEST(FilterDesign, PickupSetsMatchTheirCheckValuesAt88200) {
   const PickupSets sets = designPickupSets(kInternalRate);
-  const PeakRow peaks[] = {
-      {"peakHumbucker", &PickupSets::peakHumbucker, 0.06981859, 0.0512955, 1.020518, -1.955014,
-       0.9597887, 1.105555, 0.8542339},
-      {"peakHotHumbucker", &PickupSets::peakHotHumbucker, 0.04914966, 0.0336506, 1.016995,
-       -1.964203, 0.9665776, 1.048804, 0.917774},
-      {"peakP90", &PickupSets::peakP90, 0.05342404, 0.04767735, 1.017724, -1.962366, 0.9651695,
-       1.108603, 0.8565663},
-      {"peakSingleCoil", &PickupSets::peakSingleCoil, 0.08548753, 0.04312295, 1.013646, -1.965869,
-       0.9730745, 1.120971, 0.8521033},
-  };
-  for (const PeakRow& r : peaks) {
-    expectBiquadRow(r.name, sets.*r.set, r.w0, r.alpha, r.a0, r.a1, r.a2, r.b0, r.b2);
-  }
-  EXPECT_EQ(sets.peakHumbucker.gainA, 2.5f);
-  EXPECT_EQ(sets.peakHotHumbucker.gainA, 1.98f);
-  EXPECT_EQ(sets.peakP90.gainA, 2.69f);
-  EXPECT_EQ(sets.peakSingleCoil.gainA, 3.16f);
+  const PickupDesigns& d = kPickupDesigns;
+  expectBiquadRow("peakHumbucker", sets.peakHumbucker, d.peakHumbucker,
+                  {0.06981859, 0.0512955, 1.020518, -1.955014, 0.9597887, 1.105555, 0.8542339});
+  expectBiquadRow("peakHotHumbucker", sets.peakHotHumbucker, d.peakHotHumbucker,
+                  {0.04914966, 0.0336506, 1.016995, -1.964203, 0.9665776, 1.048804, 0.917774});
+  expectBiquadRow("peakP90", sets.peakP90, d.peakP90,
+                  {0.05342404, 0.04767735, 1.017724, -1.962366, 0.9651695, 1.108603, 0.8565663});
+  expectBiquadRow("peakSingleCoil", sets.peakSingleCoil, d.peakSingleCoil,
+                  {0.08548753, 0.04312295, 1.013646, -1.965869, 0.9730745, 1.120971, 0.8521033});
+  EXPECT_EQ(d.peakHumbucker.amplitude, 2.5f);
+  EXPECT_EQ(d.peakHotHumbucker.amplitude, 1.98f);
+  EXPECT_EQ(d.peakP90.amplitude, 2.69f);
+  EXPECT_EQ(d.peakSingleCoil.amplitude, 3.16f);
 
-  const NotchRow notches[] = {
-      {"notchSingleCoil", &PickupSets::notchSingleCoil, 0.1139796, 0.5686648, 1.568665, -1.266697,
-       0.2749696, 0.6374848, 0.6374848},
-      {"notchHumbucker", &PickupSets::notchHumbucker, 0.1638435, 0.5437049, 1.543705, -1.278234,
-       0.2955844, 0.6477922, 0.6477922},
-  };
-  for (const NotchRow& r : notches) {
-    const NotchCoeffs& c = sets.*r.set;
-    SCOPED_TRACE(r.name);
-    EXPECT_TRUE(matchesDigits(c.w0, r.w0, 7));
-    EXPECT_TRUE(matchesDigits(c.alpha, r.alpha, 7));
-    EXPECT_TRUE(matchesDigits(c.a0, r.a0, 7));
-    EXPECT_TRUE(matchesDigits(c.a1, r.a1, 7));
-    EXPECT_TRUE(matchesDigits(c.a2, r.a2, 7));
-    EXPECT_TRUE(matchesDigits(c.b0, r.b0, 7));
-    EXPECT_EQ(c.b1, c.a1);
-    EXPECT_EQ(c.b2, c.b0);
-  }
-  for (const PeakRow& r : peaks)
-    EXPECT_EQ((sets.*r.set).b1, (sets.*r.set).a1) << r.name;
+  expectBiquadRow("notchSingleCoil", sets.notchSingleCoil, d.notchSingleCoil,
+                  {0.1139796, 0.5686648, 1.568665, -1.266697, 0.2749696, 0.6374848, 0.6374848});
+  expectBiquadRow("notchHumbucker", sets.notchHumbucker, d.notchHumbucker,
+                  {0.1638435, 0.5437049, 1.543705, -1.278234, 0.2955844, 0.6477922, 0.6477922});
+  EXPECT_EQ(sets.notchSingleCoil.b2, sets.notchSingleCoil.b0);
+  EXPECT_EQ(sets.notchHumbucker.b2, sets.notchHumbucker.b0);
 }
 
 TEST(FilterDesign, OnePolePairsMatchTheirCheckValues) {
