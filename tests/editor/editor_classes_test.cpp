@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "cverticalswitch.h"
+#include "panel_layout.h"
 #include "plugin_host.h"
 #include "sparkwell.h"
 #include "sparkwelleditor.h"
@@ -16,7 +17,6 @@
 namespace sparkwell_test {
 namespace {
 
-constexpr VstInt32 kPanelTab = 8;
 constexpr VstInt32 kBackFaceTags[] = {kHpf,    kInput,      kGridCurrent, kTreble,
                                       kPickup, kTransistor, kStereo};
 constexpr VstInt32 kFrontFaceTags[] = {kGain, kEffect};
@@ -79,11 +79,11 @@ TEST_F(EditorClassesTest, OpenBuildsEveryControlAtTheEffectsValueWithOnlyTheFron
     EXPECT_FALSE(editor->getControl(tag)->isVisible()) << tag;
   for (VstInt32 tag : kFrontFaceTags)
     EXPECT_TRUE(editor->getControl(tag)->isVisible()) << tag;
-  EXPECT_TRUE(editor->getControl(kPanelTab)->isVisible());
+  EXPECT_TRUE(editor->getControl(kPanelTag)->isVisible());
   EXPECT_FALSE(editor->isBackPanelShown());
   // The tab lies above everything else.
   CFrame* frame = editor->getFrame();
-  EXPECT_EQ(frame->getView(frame->getNbViews() - 1), editor->getControl(kPanelTab));
+  EXPECT_EQ(frame->getView(frame->getNbViews() - 1), editor->getControl(kPanelTag));
   EXPECT_EQ(frame->getNbViews(), kNumParams);
   EXPECT_EQ(frame->getViewSize(), CRect(0, 0, 450, 306));
 }
@@ -96,7 +96,7 @@ TEST_F(EditorClassesTest, TheTabShowsOneFaceAtATimeAndTheTabItselfOnBoth) {
     EXPECT_TRUE(editor->getControl(tag)->isVisible()) << tag;
   for (VstInt32 tag : kFrontFaceTags)
     EXPECT_FALSE(editor->getControl(tag)->isVisible()) << tag;
-  EXPECT_EQ(controlValue(kPanelTab), 1.0f);
+  EXPECT_EQ(controlValue(kPanelTag), 1.0f);
   // The flip leaves the frame hidden until the next idle shows it again.
   EXPECT_FALSE(editor->getFrame()->isVisible());
   dispatch(effEditIdle);
@@ -106,8 +106,8 @@ TEST_F(EditorClassesTest, TheTabShowsOneFaceAtATimeAndTheTabItselfOnBoth) {
   EXPECT_FALSE(editor->isBackPanelShown());
   for (VstInt32 tag : kFrontFaceTags)
     EXPECT_TRUE(editor->getControl(tag)->isVisible()) << tag;
-  EXPECT_TRUE(editor->getControl(kPanelTab)->isVisible());
-  EXPECT_EQ(controlValue(kPanelTab), 0.0f);
+  EXPECT_TRUE(editor->getControl(kPanelTag)->isVisible());
+  EXPECT_EQ(controlValue(kPanelTag), 0.0f);
 }
 
 TEST_F(EditorClassesTest, HostValuesAreLimitedByTheControlsAndIndicesWithoutOneIgnored) {
@@ -125,11 +125,11 @@ TEST_F(EditorClassesTest, HostValuesAreLimitedByTheControlsAndIndicesWithoutOneI
   auto* pickup = static_cast<CVerticalSwitch*>(editor->getControl(kPickup));
   EXPECT_EQ(pickup->frameForValue(), 1); // Hot Humbucker, the position nearest 0.3
 
-  effect->setParameter(kPanelTab, 1.0f);
+  effect->setParameter(kPanelTag, 1.0f);
   effect->setParameter(10, 1.0f);
   effect->setParameter(-1, 1.0f);
   dispatch(effEditIdle);
-  EXPECT_EQ(controlValue(kPanelTab), 0.0f);
+  EXPECT_EQ(controlValue(kPanelTag), 0.0f);
   EXPECT_FALSE(editor->isBackPanelShown());
   EXPECT_EQ(controlValue(kGain), 1.0f);
 }
@@ -159,10 +159,10 @@ TEST_F(EditorClassesTest, ValuesFromAnotherThreadReachTheControlsAtTheNextIdle) 
   dispatch(effEditIdle);
   EXPECT_EQ(controlValue(kHpf), 0.0f);
 
-  setFromAnotherThread(kPanelTab, 1.0f);
+  setFromAnotherThread(kPanelTag, 1.0f);
   setFromAnotherThread(12, 1.0f);
   dispatch(effEditIdle);
-  EXPECT_EQ(controlValue(kPanelTab), 0.0f);
+  EXPECT_EQ(controlValue(kPanelTag), 0.0f);
 }
 
 TEST_F(EditorClassesTest, ValuesSetWhileClosedShowAtTheNextOpen) {

@@ -8,11 +8,10 @@
 #include <thread>
 
 #include "offscreen_editor.h"
+#include "parameters.h"
 
 namespace sparkwell_test {
 namespace {
-
-constexpr VstInt32 kGain = 0;
 
 TEST(EditorThreadsTest, ParametersFromAnotherThreadWhileTheEditorOpensIdlesAndCloses) {
   PluginLibrary library(pluginPath());

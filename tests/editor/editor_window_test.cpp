@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "panel_model.h"
+#include "parameters.h"
 #include "plugin_host.h"
 #include "x11_host_window.h"
 
@@ -19,10 +20,6 @@ namespace sparkwell_test {
 
 namespace {
 
-constexpr VstInt32 kGain = 0;
-constexpr VstInt32 kPickup = 5;
-constexpr VstInt32 kTransistor = 6;
-constexpr VstInt32 kEffect = 9;
 // Our composition and the plug-in's premultiplied one round differently at soft edges.
 constexpr int kTolerance = 2;
 

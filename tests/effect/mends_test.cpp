@@ -82,7 +82,6 @@ TEST_F(MendsTest, ANonFiniteSampleSilencesOnlyItsOwnBlockAndChannel) {
 }
 
 TEST_F(MendsTest, ExtremeParameterValuesStopHurtingOnceTheyAreSaneAgain) {
-  const float defaults[] = {0.6f, 1.0f, 0.5f, 0.0f, 1.0f, 0.5f, 0.0f, 1.0f, 0.0f, 1.0f};
   const float extremes[] = {std::numeric_limits<float>::quiet_NaN(),
                             std::numeric_limits<float>::infinity(),
                             -std::numeric_limits<float>::infinity(),
@@ -100,7 +99,7 @@ TEST_F(MendsTest, ExtremeParameterValuesStopHurtingOnceTheyAreSaneAgain) {
       instance->process(noise(128, 0.5f, 96));
       instance->setParameter(index, index == kStereo        ? 0.0f
                                     : index == kGridCurrent ? 0.3f
-                                                            : defaults[index]);
+                                                            : kParameters[index].defaultValue);
       instance->process(noise(128, 0.5f, 97));
       for (float y : instance->process(noise(128, 0.5f, 98)).output.left)
         ASSERT_TRUE(std::isfinite(y));

@@ -156,9 +156,8 @@ TEST_F(ParameterTextsTest, SettingIndexEightOrBeyondStoresNothing) {
     instance->setParameter(index, 0.25f);
     EXPECT_EQ(instance->getParameter(index), 0.0f) << index;
   }
-  const float defaults[] = {0.6f, 1.0f, 0.5f, 0.0f, 1.0f, 0.5f, 0.0f, 1.0f, 0.0f, 1.0f};
-  for (VstInt32 index = 0; index < 10; ++index)
-    EXPECT_EQ(instance->getParameter(index), defaults[index]) << index;
+  for (VstInt32 index = 0; index < kNumParams; ++index)
+    EXPECT_EQ(instance->getParameter(index), kParameters[index].defaultValue) << index;
 }
 
 TEST_F(ParameterTextsTest, ValuesAreStoredAsSentWithoutClamping) {

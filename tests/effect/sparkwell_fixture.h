@@ -1,5 +1,5 @@
 // Loads build/sparkwell.so through its exported entry point and makes instances of it, and the
-// signals the effect tests feed them.
+// signals the effect tests feed them. Parameter indices are the rows' (parameters.h).
 #pragma once
 
 #include <cstring>
@@ -8,22 +8,13 @@
 #include <random>
 #include <vector>
 
+#include "parameters.h"
 #include "plugin_host.h"
 
 namespace sparkwell_test {
 
-enum {
-  kGain = 0,
-  kHpf = 1,
-  kInput = 2,
-  kGridCurrent = 3,
-  kTreble = 4,
-  kPickup = 5,
-  kTransistor = 6,
-  kStereo = 7,
-  kPanelTab = 8,
-  kEffect = 9,
-};
+// The index without a parameter, which the editor's panel tab uses as its tag.
+constexpr int32_t kPanelTab = 8;
 
 // One Pickup value inside each band, "None" to "SC".
 constexpr float kPickupBands[] = {0.1f, 0.3f, 0.5f, 0.7f, 0.9f};

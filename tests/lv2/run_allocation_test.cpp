@@ -22,7 +22,7 @@ TEST(Lv2Run, AllocatesNothingWhileEveryPortMoves) {
   lilv_world_load_all(world);
   LilvNode* bundle = lilv_new_file_uri(world, nullptr, SPARKWELL_LV2_BUNDLE "/");
   lilv_world_load_bundle(world, bundle);
-  LilvNode* uri = lilv_new_uri(world, "https://quillane.example/lv2/sparkwell");
+  LilvNode* uri = lilv_new_uri(world, kPluginUri);
   const LilvPlugin* plugin = lilv_plugins_get_by_uri(lilv_world_get_all_plugins(world), uri);
   ASSERT_NE(plugin, nullptr);
   LilvInstance* instance = lilv_plugin_instantiate(plugin, 48000.0, nullptr);

@@ -20,27 +20,33 @@
 #include <vector>
 
 #include "panel_model.h"
+#include "parameters.h"
 #include "plugin_host.h"
+#include "port_map.h"
 #include "x11_host_window.h"
 
 namespace sparkwell_test {
 
 namespace {
 
-constexpr const char* kPluginUri = "https://quillane.example/lv2/sparkwell";
-constexpr const char* kUiUri = "https://quillane.example/lv2/sparkwell#ui";
+using sparkwell_lv2::kPluginUri;
+using sparkwell_lv2::kUiUri;
+using sparkwell_lv2::portOfParameter;
 
-// Control ports and the parameter (control tag) each drives.
-constexpr uint32_t kGainPort = 4, kInputPort = 6, kTreblePort = 8, kPickupPort = 9,
-                   kTransistorPort = 10, kStereoPort = 11, kEffectPort = 12;
-constexpr int kGain = 0, kInput = 2, kTreble = 4, kPickup = 5, kTransistor = 6, kStereo = 7,
-              kEffect = 9;
+// Control ports of the parameters (control tags) the tests drive.
+constexpr uint32_t kGainPort = portOfParameter(kGain), kInputPort = portOfParameter(kInput),
+                   kTreblePort = portOfParameter(kTreble), kPickupPort = portOfParameter(kPickup),
+                   kTransistorPort = portOfParameter(kTransistor),
+                   kStereoPort = portOfParameter(kStereo), kEffectPort = portOfParameter(kEffect);
 
-// Program 0 as the host sends it after instantiating: port values in port order 4..12, and the
-// parameter values they stand for in tag order (the tab at 8).
-constexpr float kProgramZeroPorts[] = {-8.0f, 1.0f, 0.0f, 0.0f, 1.0f, 2.0f, 0.0f, 1.0f, 1.0f};
-constexpr std::array<float, 10> kProgramZeroValues = {0.6f, 1.0f, 0.5f, 0.0f, 1.0f,
-                                                      0.5f, 0.0f, 1.0f, 0.0f, 1.0f};
+// Program 0's parameter values in tag order (the tab at 8 shows the front face).
+std::array<float, kNumParams> programZeroValues() {
+  std::array<float, kNumParams> values{};
+  for (int index = 0; index < kNumParams; ++index)
+    values[index] = kParameters[index].defaultValue;
+  return values;
+}
+const std::array<float, kNumParams> kProgramZeroValues = programZeroValues();
 
 // Our composition and the plug-in's premultiplied one round differently at soft edges.
 constexpr int kTolerance = 2;
@@ -187,8 +193,11 @@ protected:
     handle = ui->descriptor->instantiate(ui->descriptor, kPluginUri, "/nowhere/sparkwell.lv2/",
                                          &HostSide::write, &host, &widget, features.data());
     if (handle != nullptr)
-      for (uint32_t port = kGainPort; port <= kEffectPort; ++port)
-        sendPort(port, kProgramZeroPorts[port - kGainPort]);
+      for (uint32_t port = sparkwell_lv2::kFirstControlPort; port < sparkwell_lv2::kNumPorts;
+           ++port) {
+        const int32_t parameter = sparkwell_lv2::parameterOfPort(port);
+        sendPort(port, sparkwell_lv2::portFromParameter(parameter, kProgramZeroValues[parameter]));
+      }
     return handle;
   }
 
@@ -319,7 +328,7 @@ TEST_F(Lv2UiWindowTest, AtTheHostsScaleFactor2TheWindowDoublesAndBoostAnswersAtI
 TEST_F(Lv2UiWindowTest, ClicksOnEverySwitchWriteTheirPortsBetweenTouches) {
   ASSERT_NE(instantiate(), nullptr);
   window->idleFor(50);
-  std::array<float, 10> values = kProgramZeroValues;
+  std::array<float, kNumParams> values = kProgramZeroValues;
 
   window->click(kBoostX, kBoostY);
   EXPECT_EQ(host.events, (std::vector<std::string>{"t12+", "w12=0.00", "t12-"}));
@@ -366,7 +375,7 @@ TEST_F(Lv2UiWindowTest, KnobDragsWriteRisingDecibelsAndAHostWithoutTouchStillGet
     previous = value;
   }
   EXPECT_NEAR(previous, 9.5f, 1e-4f);
-  std::array<float, 10> values = kProgramZeroValues;
+  std::array<float, kNumParams> values = kProgramZeroValues;
   values[kGain] = 0.85f;
   expectShows(state(values, false), "SET at the dragged value");
 
@@ -404,7 +413,7 @@ TEST_F(Lv2UiWindowTest, PortEventsMoveTheControlsAndOnlyControlFloatsAreRead) {
   ui->descriptor->port_event(handle, kGainPort, 2, 0, atom);
   window->idleFor(20);
 
-  std::array<float, 10> values = kProgramZeroValues;
+  std::array<float, kNumParams> values = kProgramZeroValues;
   values[kGain] = 0.0f;
   values[kEffect] = 0.0f;
   values[kInput] = 1.0f;
