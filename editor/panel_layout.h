@@ -38,6 +38,11 @@ struct ControlLayout {
   int32_t offsetX, offsetY;
 };
 
+// The positions a switch parameter's picture shows, one frame each: a word per band of its row.
+constexpr int32_t positionsOf(int32_t tag) {
+  return kParameters[tag].switchWords.edgeCount + 1;
+}
+
 // In the order the controls are added: tags 0 to 7, 9, 8. The tab comes last and lies above
 // everything; its rectangle reaches 4 pixels above and 7 beyond the frame, which clips it to
 // x 357..449, y 0..25.
@@ -48,13 +53,14 @@ constexpr ControlLayout kControlLayouts[] = {
     {kGridCurrent, Face::Back, ControlClass::AnimKnob, 138, 224, 208, 294, kKnobPicture, 31, 70, 0,
      0},
     {kTreble, Face::Back, ControlClass::AnimKnob, 26, 224, 96, 294, kKnobPicture, 31, 70, 0, 0},
-    {kPickup, Face::Back, ControlClass::VerticalSwitch, 231, 76, 311, 156, kPickupPicture, 5, 80, 0,
-     0},
-    {kTransistor, Face::Back, ControlClass::OnOffButton, 144, 46, 200, 102, kTogglePicture, 2, 0, 0,
-     0},
-    {kStereo, Face::Back, ControlClass::OnOffButton, 144, 133, 200, 189, kTogglePicture, 2, 0, 0,
-     0},
-    {kEffect, Face::Front, ControlClass::OnOffButton, 87, 159, 121, 214, kBoostPicture, 2, 0, 0, 0},
+    {kPickup, Face::Back, ControlClass::VerticalSwitch, 231, 76, 311, 156, kPickupPicture,
+     positionsOf(kPickup), 80, 0, 0},
+    {kTransistor, Face::Back, ControlClass::OnOffButton, 144, 46, 200, 102, kTogglePicture,
+     positionsOf(kTransistor), 0, 0, 0},
+    {kStereo, Face::Back, ControlClass::OnOffButton, 144, 133, 200, 189, kTogglePicture,
+     positionsOf(kStereo), 0, 0, 0},
+    {kEffect, Face::Front, ControlClass::OnOffButton, 87, 159, 121, 214, kBoostPicture,
+     positionsOf(kEffect), 0, 0, 0},
     {kPanelTag, Face::Both, ControlClass::OnOffButton, 357, -4, 457, 26, kTabPicture, 2, 0, 0, 0},
 };
 constexpr int kNumControls = sizeof kControlLayouts / sizeof kControlLayouts[0];
