@@ -13,7 +13,16 @@ using ParameterTextsTest = SparkwellTest;
 
 constexpr VstInt32 kNoParameter[] = {kPanelTab, -1, 10, 100, INT_MAX, INT_MIN};
 
-TEST_F(ParameterTextsTest, NamesAndLabelsOfEveryIndex) {
+// No index has a properties record to give: the request answers 0 and leaves the host's record
+// (here a canary buffer larger than any record) as it was, and a null record is no fault.
+void expectNoProperties(PluginInstance& instance, VstInt32 index) {
+  const TextAnswer properties = instance.dispatchText(effGetParameterProperties, index);
+  EXPECT_EQ(properties.answer, 0);
+  EXPECT_TRUE(properties.untouched);
+  EXPECT_EQ(instance.dispatch(effGetParameterProperties, index, 0, nullptr), 0);
+}
+
+TEST_F(ParameterTextsTest, NamesLabelsAndPropertiesOfEveryIndex) {
   auto instance = makeInstance();
   const struct {
     VstInt32 index;
@@ -39,9 +48,11 @@ TEST_F(ParameterTextsTest, NamesAndLabelsOfEveryIndex) {
     } else {
       EXPECT_TRUE(label.untouched);
     }
+    expectNoProperties(*instance, row.index);
   }
   for (VstInt32 index : kNoParameter) {
     SCOPED_TRACE(index);
+    expectNoProperties(*instance, index);
     EXPECT_TRUE(instance->dispatchText(effGetParamName, index).untouched);
     EXPECT_TRUE(instance->dispatchText(effGetParamLabel, index).untouched);
     EXPECT_TRUE(instance->dispatchText(effGetParamDisplay, index).untouched);
