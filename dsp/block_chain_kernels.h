@@ -375,6 +375,27 @@ inline void storeAs(float* p, Pair v) {
   std::memcpy(p, &two, sizeof two);
 }
 
+// The even and the odd lanes of a followed by b: the left and the right channel of two vectors
+// of interleaved samples. The lane numbers must be constants, so each vector width has its own.
+inline Floats evenLanes(Floats a, Floats b) {
+#if SPARKWELL_CHAIN_LANES == 2
+  return __builtin_shufflevector(a, b, 0, 2);
+#elif SPARKWELL_CHAIN_LANES == 4
+  return __builtin_shufflevector(a, b, 0, 2, 4, 6);
+#else
+#error "evenLanes: no shuffle for this vector width"
+#endif
+}
+inline Floats oddLanes(Floats a, Floats b) {
+#if SPARKWELL_CHAIN_LANES == 2
+  return __builtin_shufflevector(a, b, 1, 3);
+#elif SPARKWELL_CHAIN_LANES == 4
+  return __builtin_shufflevector(a, b, 1, 3, 5, 7);
+#else
+#error "oddLanes: no shuffle for this vector width"
+#endif
+}
+
 constexpr float kGuard = kDenormGuard;
 
 // The scratch buffers hold one float per channel and oversampled sample, the channels of a
@@ -637,18 +658,12 @@ void decimate(ChannelState* const* states, float* first, float* second, float* c
       store(out[0] + i, sum(load(first + i + 1), load(second + i), load(first + i)));
   } else {
     // Two vectors of interleaved left and right samples give one vector of each channel.
-    typedef int32_t Picks __attribute__((vector_size(4 * kLanes)));
-    Picks evens, odds;
-    for (int j = 0; j < kLanes; ++j) {
-      evens[j] = 2 * j;
-      odds[j] = 2 * j + 1;
-    }
     for (; i + 2 * kLanes <= count; i += 2 * kLanes) {
       const Floats low = sum(load(first + i + 2), load(second + i), load(first + i));
       const Floats high =
           sum(load(first + i + 2 + kLanes), load(second + i + kLanes), load(first + i + kLanes));
-      store(out[0] + i / 2, __builtin_shuffle(low, high, evens));
-      store(out[1] + i / 2, __builtin_shuffle(low, high, odds));
+      store(out[0] + i / 2, evenLanes(low, high));
+      store(out[1] + i / 2, oddLanes(low, high));
     }
   }
   for (; i < count; ++i)
