@@ -14,12 +14,7 @@ TOOLCHAIN=$PWD/cmake/mingw-w64-x86_64.cmake
 bash scripts/install-deps.sh base windows
 
 deps=$PWD/$BUILD_DIR/_deps
-if [ ! -f "$deps/gtest/lib/cmake/GTest/GTestConfig.cmake" ]; then
-  cmake -S /usr/src/googletest -B "$deps/gtest-build" -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" \
-    -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$deps/gtest" -DBUILD_GMOCK=ON >/dev/null
-  cmake --build "$deps/gtest-build" -j "$JOBS" >/dev/null
-  cmake --install "$deps/gtest-build" >/dev/null
-fi
+bash scripts/cross-googletest.sh "$TOOLCHAIN" "$deps" "$JOBS"
 
 args=(-DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" -DCMAKE_BUILD_TYPE=Release
       -DSPARKWELL_WIN_DEPS_PREFIX="$deps/gtest" -DSPARKWELL_BENCH=OFF)
