@@ -223,27 +223,32 @@ OpenFigures runOpens(const std::string& path, int64_t scale) {
   return figures;
 }
 
+// Runs `measure` in a child process of its own (a fresh heap, pictures not yet decoded) and
+// brings its figures back through a pipe; false when the child could not deliver them.
+template <class Figures, class Measure> bool inChildProcess(Figures& figures, Measure measure) {
+  int channel[2];
+  if (pipe(channel) != 0) return false;
+  const pid_t child = fork();
+  if (child == 0) {
+    close(channel[0]);
+    const Figures measured = measure();
+    const ssize_t written = write(channel[1], &measured, sizeof measured);
+    _exit(written == static_cast<ssize_t>(sizeof measured) ? 0 : 1);
+  }
+  close(channel[1]);
+  const bool complete = child > 0 && read(channel[0], &figures, sizeof figures) ==
+                                         static_cast<ssize_t>(sizeof figures);
+  close(channel[0]);
+  int status = 0;
+  if (child > 0) waitpid(child, &status, 0);
+  return complete;
+}
+
 void editorOpen(benchmark::State& state, const Module& module) {
   for (auto _ : state) {
-    int channel[2];
-    if (pipe(channel) != 0) {
-      state.SkipWithError("no pipe");
-      return;
-    }
-    const pid_t child = fork();
-    if (child == 0) {
-      close(channel[0]);
-      const OpenFigures figures = runOpens(module.path, state.range(0));
-      const ssize_t written = write(channel[1], &figures, sizeof figures);
-      _exit(written == static_cast<ssize_t>(sizeof figures) ? 0 : 1);
-    }
-    close(channel[1]);
     OpenFigures figures;
     const bool complete =
-        read(channel[0], &figures, sizeof figures) == static_cast<ssize_t>(sizeof figures);
-    close(channel[0]);
-    int status = 0;
-    waitpid(child, &status, 0);
+        inChildProcess(figures, [&] { return runOpens(module.path, state.range(0)); });
     if (!complete || !figures.complete) {
       state.SkipWithError("the editors could not be opened");
       return;
@@ -258,25 +263,8 @@ void editorOpen(benchmark::State& state, const Module& module) {
 
 void instances(benchmark::State& state, const Module& module) {
   for (auto _ : state) {
-    int channel[2];
-    if (pipe(channel) != 0) {
-      state.SkipWithError("no pipe");
-      return;
-    }
-    const pid_t child = fork();
-    if (child == 0) {
-      close(channel[0]);
-      const SessionFigures figures = runSession(module.path);
-      const ssize_t written = write(channel[1], &figures, sizeof figures);
-      _exit(written == static_cast<ssize_t>(sizeof figures) ? 0 : 1);
-    }
-    close(channel[1]);
     SessionFigures figures;
-    const bool complete =
-        read(channel[0], &figures, sizeof figures) == static_cast<ssize_t>(sizeof figures);
-    close(channel[0]);
-    int status = 0;
-    waitpid(child, &status, 0);
+    const bool complete = inChildProcess(figures, [&] { return runSession(module.path); });
     if (!complete || figures.created != kSessionInstances) {
       state.SkipWithError("the session could not be built");
       return;

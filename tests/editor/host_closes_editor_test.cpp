@@ -56,6 +56,44 @@ std::string editsOf(const TestHost& host, int tag) {
   return edits;
 }
 
+// The centre of the control with `tag`, in panel pixels.
+struct Spot {
+  double x, y;
+};
+Spot centreOf(int tag) {
+  const PanelArea area = controlArea(tag);
+  return {(area.left + area.right) / 2.0, (std::max(area.top, 0) + area.bottom) / 2.0};
+}
+
+// Brings the control with `tag` in front (the tab for the back face) and, for a key, gives it
+// the focus; then an idle, so that the gesture starts from a drawn, quiet window.
+void prepare(OffscreenEditor& editor, int tag, Gesture gesture) {
+  if (onBackFace(tag)) editor.click(407, 11); // the tab
+  if (gesture == Gesture::key) {
+    const Spot spot = centreOf(tag);
+    editor.click(spot.x, spot.y); // the focus
+  }
+  editor.idle();
+}
+
+void perform(OffscreenEditor& editor, int tag, Gesture gesture) {
+  const Spot spot = centreOf(tag);
+  switch (gesture) {
+  case Gesture::click:
+    editor.press(spot.x, spot.y);
+    editor.release(spot.x, spot.y);
+    break;
+  case Gesture::drag:
+    editor.press(spot.x, spot.y);
+    editor.move(spot.x + 10, spot.y + 12);
+    editor.release(spot.x + 10, spot.y + 12);
+    break;
+  case Gesture::key:
+    editor.key(keyFor(tag));
+    break;
+  }
+}
+
 TEST(HostClosesEditorTest, FromEveryEditCallOfEveryGestureOnEveryControl) {
   PluginLibrary library(pluginPath());
   ASSERT_TRUE(library.isLoaded()) << library.loadError();
@@ -87,32 +125,14 @@ TEST(HostClosesEditorTest, FromEveryEditCallOfEveryGestureOnEveryControl) {
         // position so that a click on its middle changes it.
         for (VstInt32 index = 0; index <= 9; ++index)
           plugin.setParameter(index, index == 5 ? 0.0f : 0.5f);
-        const PanelArea area = controlArea(tag);
-        const double x = (area.left + area.right) / 2.0;
-        const double y = (std::max(area.top, 0) + area.bottom) / 2.0;
         {
           OffscreenEditor editor(plugin);
           ASSERT_EQ(editor.openAnswer(), 1);
-          if (onBackFace(tag)) editor.click(407, 11);      // the tab
-          if (gesture == Gesture::key) editor.click(x, y); // the focus
-          editor.idle();
+          prepare(editor, tag, gesture);
           host.clearCalls();
           closes = 0;
           armed = true;
-          switch (gesture) {
-          case Gesture::click:
-            editor.press(x, y);
-            editor.release(x, y);
-            break;
-          case Gesture::drag:
-            editor.press(x, y);
-            editor.move(x + 10, y + 12);
-            editor.release(x + 10, y + 12);
-            break;
-          case Gesture::key:
-            editor.key(keyFor(tag));
-            break;
-          }
+          perform(editor, tag, gesture);
           armed = false;
           // A knob clicked without moving changes nothing and so automates nothing.
           const bool reached =
@@ -157,14 +177,9 @@ TEST(HostClosesEditorTest, TheInstanceEndedFromAutomateOrEndEditOfEveryGesture) 
         ASSERT_TRUE(plugin);
         for (VstInt32 index = 0; index <= 9; ++index)
           plugin.setParameter(index, index == 5 ? 0.0f : 0.5f);
-        const PanelArea area = controlArea(tag);
-        const double x = (area.left + area.right) / 2.0;
-        const double y = (std::max(area.top, 0) + area.bottom) / 2.0;
         OffscreenEditor editor(plugin);
         ASSERT_EQ(editor.openAnswer(), 1);
-        if (onBackFace(tag)) editor.click(407, 11);
-        if (gesture == Gesture::key) editor.click(x, y);
-        editor.idle();
+        prepare(editor, tag, gesture);
         host.clearCalls();
         size_t callsAtClose = 0;
         bool closed = false;
@@ -177,20 +192,7 @@ TEST(HostClosesEditorTest, TheInstanceEndedFromAutomateOrEndEditOfEveryGesture) 
           }
           return VstIntPtr{0};
         });
-        switch (gesture) {
-        case Gesture::click:
-          editor.press(x, y);
-          editor.release(x, y);
-          break;
-        case Gesture::drag:
-          editor.press(x, y);
-          editor.move(x + 10, y + 12);
-          editor.release(x + 10, y + 12);
-          break;
-        case Gesture::key:
-          if (!closed) editor.key(keyFor(tag));
-          break;
-        }
+        perform(editor, tag, gesture);
         host.setHandler(closingCall, nullptr);
         const bool reached =
             !(isKnob(tag) && gesture == Gesture::click && closingCall == audioMasterAutomate);
